@@ -1,0 +1,58 @@
+#include "console/console.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+
+ConsoleCursor consoleCursor = {0, 0};
+uint16_t textAttribute = 0;
+int16_t panelColumn = 1;
+int16_t viewColumn = 25;
+
+void SetCursor(int x, int y) {
+    consoleCursor.X = static_cast<int16_t>(x);
+    consoleCursor.Y = static_cast<int16_t>(y);
+    PlatformPlaceCursor(consoleCursor.X, consoleCursor.Y);
+}
+
+void SetNormal() {
+    textAttribute = kAttributeNormal;
+    PlatformSetAttribute(textAttribute);
+}
+
+void SetBright() {
+    textAttribute = static_cast<uint16_t>(textAttribute | kAttributeBrightBit);
+    PlatformSetAttribute(textAttribute);
+}
+
+void WriteText(const char* format, ...) {
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (length < 0) return;
+    if (static_cast<std::size_t>(length) >= sizeof buffer) length = sizeof buffer - 1;
+    PlatformWrite(buffer, static_cast<std::size_t>(length));
+}
+
+void WriteLine(const char* text) {
+    PlatformWrite(text, std::strlen(text));
+    PlatformWrite("\n", 1);
+}
+
+void Sleep(unsigned milliseconds) { PlatformSleep(milliseconds); }
+
+bool KeyWaiting() { return PlatformKeyWaiting(); }
+
+int ReadKey() { return PlatformReadKey(); }
+
+bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code == KeyEnter; }
+
+void WaitForConfirmKey() {
+    for (;;) {
+        if (KeyWaiting() && ConfirmKey(ReadKey())) return;
+    }
+}

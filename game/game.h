@@ -1,0 +1,25 @@
+// The program's spine: start-up, the main loop, and the fatal stop.
+#pragma once
+
+#include <cstdint>
+
+// The map set the game plays (always 1); its digit is part of the map paths.
+extern uint16_t worldNumber;
+
+// Loads every record and the map, draws the first field screen.
+void StartGame();
+
+// Alternates between the player's keys and the roaming enemies' steps, for ever.
+[[noreturn]] void MainLoop();
+// One pass of the main loop (the loop repeats it; tests drive it pass by pass).
+void MainLoopPass();
+
+// Erases the figure of roaming enemy `index` and closes the gap in the table.
+void RemoveRoamingEnemy(int index);
+
+// Blanks the console from (0, 0): 30 runs of 78 blanks, wrapped by the console.
+void ClearConsole();
+
+// Tells the player a data file is missing, waits 30 seconds and ends the
+// program with status -1.
+[[noreturn]] void FatalFileError();

@@ -1,0 +1,110 @@
+// The record files: a string, then numbers, separated by white space. Reading
+// stops at the first item that is missing or not a number; the fields after it
+// keep what they held.
+#include "game/records.h"
+
+#include <cstring>
+
+#include "game/text_reader.h"
+
+HeroStatus hero;
+EnemyKind enemyKinds[kEnemyKindCount];
+AbilityInfo abilities[kAbilityCount];
+
+namespace {
+
+const char* const kEnemyKindPaths[kEnemyKindCount] = {
+    "Enemy_Info\\Pawn_Status_Info.txt",   "Enemy_Info\\Knight_Status_Info.txt",
+    "Enemy_Info\\Bishop_Status_Info.txt", "Enemy_Info\\Rook_Status_Info.txt",
+    "Enemy_Info\\Queen_Status_Info.txt",  "Enemy_Info\\King_Status_Info.txt",
+};
+
+const char* const kAbilityPaths[kAbilityCount] = {
+    "Abilities\\SwordCut.txt",  "Abilities\\Flame.txt", "Abilities\\BigRevolveSword.txt",
+    "Abilities\\HellFlame.txt", "Abilities\\AbsoluteObedience.txt",
+};
+
+// Reads numbers into 16-bit fields in order until one cannot be read.
+bool ReadFields16(TextReader& reader, uint16_t* const* fields, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        long long value;
+        if (!ReadTextNumber(reader, value)) return false;
+        *fields[i] = Low16(value);
+    }
+    return true;
+}
+
+bool ReadField32(TextReader& reader, uint32_t& field) {
+    long long value;
+    if (!ReadTextNumber(reader, value)) return false;
+    field = Low32(value);
+    return true;
+}
+
+void ReadHeroItems(TextReader& reader) {
+    uint16_t* const first[] = {&hero.maxHp, &hero.attack, &hero.defense, &hero.magicAttack, &hero.magicDefense,
+                               &hero.speed};
+    if (!ReadFields16(reader, first, 6)) return;
+    if (!ReadField32(reader, hero.nextLevelExp) || !ReadField32(reader, hero.exp)) return;
+    uint16_t* const rest[] = {&hero.level,          &hero.spare1,         &hero.spare2,          &hero.spare3,
+                              &hero.spare4,         &hero.items[0].held,  &hero.items[0].count,  &hero.items[1].held,
+                              &hero.items[1].count, &hero.items[2].held,  &hero.items[2].count,  &hero.fieldX,
+                              &hero.fieldY};
+    ReadFields16(reader, rest, 13);
+}
+
+}  // namespace
+
+int LoadHeroStatus() {
+    TextReader reader;
+    if (!OpenTextReader(reader, "Hero_Info\\Hero_Status_Info.txt")) return 0;
+    if (ReadTextString(reader, hero.name, sizeof hero.name)) ReadHeroItems(reader);
+    CloseTextReader(reader);
+    return 1;
+}
+
+int LoadEnemyKind(EnemyKind& kind, const char* path) {
+    TextReader reader;
+    if (!OpenTextReader(reader, path)) return 0;
+    uint16_t* const numbers[] = {&kind.spare,       &kind.target,       &kind.maxHp, &kind.attack,   &kind.defense,
+                                 &kind.magicAttack, &kind.magicDefense, &kind.speed, &kind.abilityNo};
+    long long kindNo;
+    if (ReadTextString(reader, kind.name, sizeof kind.name) && ReadTextNumber(reader, kindNo)) {
+        kind.kindNo = Low16(kindNo);
+        if (ReadTextString(reader, kind.glyph, sizeof kind.glyph)) ReadFields16(reader, numbers, 9);
+    }
+    CloseTextReader(reader);
+    return 1;
+}
+
+int LoadEnemyKinds() {
+    for (int i = 0; i < kEnemyKindCount; ++i) {
+        if (!LoadEnemyKind(enemyKinds[i], kEnemyKindPaths[i])) return 0;
+        if (i <= kRook) {
+            for (int16_t& slot : enemyKinds[i].hp) slot = static_cast<int16_t>(enemyKinds[i].maxHp);
+        }
+    }
+    return 1;
+}
+
+int LoadAbility(AbilityInfo& ability, const char* path) {
+    TextReader reader;
+    if (!OpenTextReader(reader, path)) return 0;
+    uint16_t* const numbers[] = {&ability.spare, &ability.rate, &ability.power};
+    if (ReadTextString(reader, ability.name, sizeof ability.name)) ReadFields16(reader, numbers, 3);
+    CloseTextReader(reader);
+    return 1;
+}
+
+int LoadAbilities() {
+    for (int i = 0; i < kAbilityCount; ++i) {
+        if (!LoadAbility(abilities[i], kAbilityPaths[i])) return 0;
+    }
+    return 1;
+}
+
+void ClearRecords() {
+    std::memset(&hero, 0, sizeof hero);
+    std::memset(enemyKinds, 0, sizeof enemyKinds);
+    std::memset(abilities, 0, sizeof abilities);
+}

@@ -1,0 +1,104 @@
+#include "game/text_reader.h"
+
+#include "platform/memory_console.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+int RawChar(TextReader& reader) {
+    if (reader.pushedBack >= 0) {
+        int c = reader.pushedBack;
+        reader.pushedBack = -1;
+        return c;
+    }
+    return std::fgetc(reader.file);
+}
+
+void PushBack(TextReader& reader, int c) {
+    if (c != EOF) reader.pushedBack = c;
+}
+
+// Skips white space; returns the first character after it (or EOF).
+int SkipBlanks(TextReader& reader) {
+    int c;
+    do c = ReadTextChar(reader);
+    while (c != EOF && IsBlank(c));
+    return c;
+}
+
+}  // namespace
+
+bool OpenTextReader(TextReader& reader, const char* path) {
+    reader.file = PlatformOpenFile(path);
+    reader.pushedBack = -1;
+    return reader.file != nullptr;
+}
+
+void CloseTextReader(TextReader& reader) {
+    if (reader.file) std::fclose(reader.file);
+    reader.file = nullptr;
+}
+
+int ReadTextChar(TextReader& reader) {
+    int c = RawChar(reader);
+    if (c == '\r') {
+        int next = RawChar(reader);
+        if (next == '\n') return '\n';
+        PushBack(reader, next);
+    }
+    return c;
+}
+
+bool ReadTextString(TextReader& reader, char* field, std::size_t size) {
+    int c = SkipBlanks(reader);
+    if (c == EOF) return false;
+    std::size_t length = 0;
+    bool truncated = false;
+    while (c != EOF && !IsBlank(c)) {
+        if (!truncated) {
+            std::size_t width = IsLeadByte(static_cast<unsigned char>(c)) ? 2 : 1;
+            if (length + width < size) {
+                field[length++] = static_cast<char>(c);
+                if (width == 2) {
+                    c = ReadTextChar(reader);
+                    if (c == EOF || IsBlank(c)) {
+                        --length;  // a lead byte without its trail byte is dropped
+                        break;
+                    }
+                    field[length++] = static_cast<char>(c);
+                }
+            } else {
+                truncated = true;  // the rest of the run is read and dropped
+            }
+        }
+        c = ReadTextChar(reader);
+    }
+    PushBack(reader, c);
+    field[length] = '\0';
+    return true;
+}
+
+bool ReadTextNumber(TextReader& reader, long long& value) {
+    int c = SkipBlanks(reader);
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = (c == '-');
+        c = ReadTextChar(reader);
+    }
+    if (c < '0' || c > '9') {
+        PushBack(reader, c);
+        return false;
+    }
+    const long long limit = 2147483647LL;
+    long long magnitude = 0;
+    while (c >= '0' && c <= '9') {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) magnitude = limit + (negative ? 1 : 0);
+        c = ReadTextChar(reader);
+    }
+    PushBack(reader, c);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}

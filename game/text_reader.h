@@ -1,0 +1,34 @@
+// Reading the game's text files item by item: strings and decimal numbers
+// separated by white space, and single characters. A CR LF pair reads as one
+// line break on every platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+struct TextReader {
+    std::FILE* file;
+    int pushedBack;  // a character read ahead, or -1
+};
+
+// Opens a data file (backslash path, relative to the working directory).
+bool OpenTextReader(TextReader& reader, const char* path);
+void CloseTextReader(TextReader& reader);
+
+// The next character (a CR LF pair gives '\n'), or EOF.
+int ReadTextChar(TextReader& reader);
+
+// The next run of non-blank characters into field (size bytes with its zero).
+// A longer run is cut at a character boundary: a double-byte character is never
+// split. Returns false at the end of the file.
+bool ReadTextString(TextReader& reader, char* field, std::size_t size);
+
+// The next decimal integer, optionally signed. Returns false, consuming nothing
+// but blanks, when the next item does not start with a number. Digits past the
+// range of a 32-bit number saturate rather than overflow.
+bool ReadTextNumber(TextReader& reader, long long& value);
+
+// Stores a number in a field of its width: the low 16 or 32 bits.
+inline uint16_t Low16(long long value) { return static_cast<uint16_t>(static_cast<unsigned long long>(value)); }
+inline uint32_t Low32(long long value) { return static_cast<uint32_t>(static_cast<unsigned long long>(value)); }

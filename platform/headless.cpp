@@ -1,0 +1,116 @@
+// Headless backend: the game runs against an in-memory console, scripted keys
+// and a virtual clock, deterministically and without a person.
+#include "platform/headless.h"
+
+#include <deque>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct ScriptedKey {
+    int code;
+    long long dueMs;
+};
+
+struct HeadlessRun {
+    MemoryConsole screen;
+    std::deque<ScriptedKey> keys;
+    long long nowMs = 0;
+    long long limitMs = 24LL * 3600 * 1000;
+    long long secondsBase = 1000000;
+    long long writes = 0;
+    bool lastPollEmpty = false;  // the previous call was a vain poll, with nothing in between
+    std::string dataRoot = ".";
+};
+
+HeadlessRun run;
+
+void Advance(long long milliseconds) {
+    run.nowMs += milliseconds;
+    if (run.nowMs > run.limitMs) throw HeadlessStop{HeadlessStop::kTimeLimit, 0};
+}
+
+}  // namespace
+
+void HeadlessReset(const std::string& dataRoot) {
+    ResetMemoryConsole(run.screen);
+    run.keys.clear();
+    run.nowMs = 0;
+    run.limitMs = 24LL * 3600 * 1000;
+    run.writes = 0;
+    run.lastPollEmpty = false;
+    run.dataRoot = dataRoot;
+}
+
+void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
+
+void HeadlessPushKeys(std::initializer_list<int> codes) {
+    for (int code : codes) HeadlessPushKey(code);
+}
+
+void HeadlessPushArrow(int scanCode, long long dueMs) {
+    HeadlessPushKey(224, dueMs);
+    HeadlessPushKey(scanCode, dueMs);
+}
+
+std::size_t HeadlessKeysLeft() { return run.keys.size(); }
+long long HeadlessMilliseconds() { return run.nowMs; }
+void HeadlessSetTimeLimit(long long milliseconds) { run.limitMs = milliseconds; }
+void HeadlessSetSeconds(long long seconds) { run.secondsBase = seconds; }
+const MemoryConsole& HeadlessScreen() { return run.screen; }
+long long HeadlessWriteCount() { return run.writes; }
+
+void PlatformStart() {}
+
+bool PlatformEnterDataDirectory() { return true; }
+
+bool PlatformPlaceCursor(int x, int y) {
+    run.lastPollEmpty = false;
+    return PlaceMemoryCursor(run.screen, x, y);
+}
+
+void PlatformSetAttribute(unsigned attribute) { run.screen.attribute = attribute; }
+
+void PlatformWrite(const char* bytes, std::size_t count) {
+    run.lastPollEmpty = false;
+    ++run.writes;
+    WriteMemoryConsole(run.screen, bytes, count);
+}
+
+// A vain poll right after another one is a busy wait: the clock moves on by a
+// millisecond (as a real poll would block a little), and with no key left to
+// come the run is over.
+bool PlatformKeyWaiting() {
+    if (!run.keys.empty() && run.keys.front().dueMs <= run.nowMs) return true;
+    if (run.lastPollEmpty) {
+        if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
+        Advance(1);
+    }
+    run.lastPollEmpty = true;
+    return false;
+}
+
+int PlatformReadKey() {
+    run.lastPollEmpty = false;
+    if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
+    ScriptedKey key = run.keys.front();
+    if (key.dueMs > run.nowMs) Advance(key.dueMs - run.nowMs);
+    run.keys.pop_front();
+    return key.code;
+}
+
+void PlatformSleep(unsigned milliseconds) {
+    run.lastPollEmpty = false;
+    Advance(milliseconds);
+}
+
+long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
+
+std::FILE* PlatformOpenFile(const char* path) {
+    std::string full = run.dataRoot + "/";
+    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
+    return std::fopen(full.c_str(), "rb");
+}
+
+void PlatformExit(int status) { throw HeadlessStop{HeadlessStop::kExited, status}; }

@@ -1,0 +1,34 @@
+// The headless backend's controls, for tests: scripted keys that may be due at a
+// virtual time, a virtual clock that sleeps advance, and the console's cells.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/memory_console.h"
+
+// Why a headless run stopped; thrown out of the game code, never caught by it.
+struct HeadlessStop {
+    enum Reason { kOutOfKeys, kTimeLimit, kExited } reason;
+    int status;  // the exit status for kExited
+};
+
+// A fresh run: blank console, clock at 0, no keys, data files read below dataRoot.
+void HeadlessReset(const std::string& dataRoot = ".");
+
+// Queues a key code; it can be read once the clock has reached dueMs.
+void HeadlessPushKey(int code, long long dueMs = 0);
+void HeadlessPushKeys(std::initializer_list<int> codes);
+// Queues an arrow key as the console gives it: 224, then the scan code.
+void HeadlessPushArrow(int scanCode, long long dueMs = 0);
+std::size_t HeadlessKeysLeft();
+
+// Virtual milliseconds since HeadlessReset, and the limit past which the run stops.
+long long HeadlessMilliseconds();
+void HeadlessSetTimeLimit(long long milliseconds);
+// The wall clock's seconds at virtual time 0.
+void HeadlessSetSeconds(long long seconds);
+
+const MemoryConsole& HeadlessScreen();
+// Number of PlatformWrite calls so far (to check that nothing was drawn).
+long long HeadlessWriteCount();

@@ -1,0 +1,50 @@
+// The game's only window on the operating system. The console primitives call
+// these functions; one backend implements them (terminal, headless for tests,
+// Win32), chosen when the program is linked. Nothing here is game logic.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// Called once by the program entry before anything is drawn: readies the console
+// (raw keyboard, hidden cursor, code page) and arranges for it to be given back
+// as it was on every way out.
+void PlatformStart();
+
+// Makes the folder that holds the game's data tree the working directory: the
+// current one when it holds the data, else the data folder beside the program.
+// Returns false when none was found (the loaders then fail as they would).
+bool PlatformEnterDataDirectory();
+
+// Places the cursor at column x, row y. A negative coordinate is refused: the
+// result is false and the cursor stays where the last write left it.
+bool PlatformPlaceCursor(int x, int y);
+
+// Sets the colour attribute of the following writes (7 normal, 15 bright).
+void PlatformSetAttribute(unsigned attribute);
+
+// Writes Shift-JIS bytes at the cursor; a '\n' goes to column 0 of the next row.
+// The text is on the console (or queued to be shown) when this returns.
+void PlatformWrite(const char* bytes, std::size_t count);
+
+// True when a key code can be read at once. Never blocks for long: when polled
+// in vain again and again it may wait a few milliseconds, returning the moment
+// a key arrives, so that polling loops do not burn a core.
+bool PlatformKeyWaiting();
+
+// One key code, unechoed, waiting for a key if none is there. An arrow key gives
+// two codes in two reads: 224, then 72 (up), 75 (left), 77 (right) or 80 (down).
+int PlatformReadKey();
+
+// Shows what was written, then pauses for the given milliseconds.
+void PlatformSleep(unsigned milliseconds);
+
+// The wall clock in whole seconds.
+long long PlatformSeconds();
+
+// Opens a data file for reading, bytes as they are; the path is relative to the
+// working directory and uses '\' as its separator. Null when it cannot be opened.
+std::FILE* PlatformOpenFile(const char* path);
+
+// Gives the console back as it was and ends the program with the status.
+[[noreturn]] void PlatformExit(int status);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Checks that what the build needs is installed. As root it installs what is
+# missing with apt-get; otherwise it names the one command to run.
+# Usage: tools/ensure_deps.sh play|test|windows
+set -euo pipefail
+need=(g++ cmake make)
+case "${1:-play}" in
+  test) need+=(googletest tmux) ;;
+  windows) need+=(mingw zip) ;;
+esac
+
+missing=()
+for item in "${need[@]}"; do
+  case "$item" in
+    g++) command -v g++ >/dev/null || missing+=(g++) ;;
+    cmake) command -v cmake >/dev/null || missing+=(cmake) ;;
+    make) command -v make >/dev/null || missing+=(make) ;;
+    tmux) command -v tmux >/dev/null || missing+=(tmux) ;;
+    zip) command -v zip >/dev/null || missing+=(zip) ;;
+    googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
+    mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
+  esac
+done
+command -v iconv >/dev/null || missing+=(libc-bin)
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+else
+  echo "Missing: ${missing[*]}. Install them with:" >&2
+  echo "  sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
