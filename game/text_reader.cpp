@@ -5,6 +5,8 @@
 
 namespace {
 
+bool IsTrailByte(int c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
 bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 int RawChar(TextReader& reader) {
@@ -55,23 +57,24 @@ bool ReadTextString(TextReader& reader, char* field, std::size_t size) {
     int c = SkipBlanks(reader);
     if (c == EOF) return false;
     std::size_t length = 0;
-    bool truncated = false;
+    bool cut = false;  // once a character did not fit, the rest of the run is dropped
     while (c != EOF && !IsBlank(c)) {
-        if (!truncated) {
-            std::size_t width = IsLeadByte(static_cast<unsigned char>(c)) ? 2 : 1;
-            if (length + width < size) {
-                field[length++] = static_cast<char>(c);
-                if (width == 2) {
-                    c = ReadTextChar(reader);
-                    if (c == EOF || IsBlank(c)) {
-                        --length;  // a lead byte without its trail byte is dropped
-                        break;
-                    }
-                    field[length++] = static_cast<char>(c);
-                }
-            } else {
-                truncated = true;  // the rest of the run is read and dropped
+        int trail = -1;
+        if (IsLeadByte(static_cast<unsigned char>(c))) {
+            trail = ReadTextChar(reader);
+            if (!IsTrailByte(trail)) {
+                // A lead byte without a trail byte is dropped; what follows it
+                // is read as a character of its own.
+                c = trail;
+                continue;
             }
+        }
+        std::size_t width = trail >= 0 ? 2 : 1;
+        if (!cut && length + width < size) {
+            field[length++] = static_cast<char>(c);
+            if (trail >= 0) field[length++] = static_cast<char>(trail);
+        } else {
+            cut = true;
         }
         c = ReadTextChar(reader);
     }

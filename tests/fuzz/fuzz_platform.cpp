@@ -1,0 +1,40 @@
+// A platform for the fuzz targets: every data file the game opens holds the
+// fuzzer's current input; the console swallows what is written.
+#include "tests/fuzz/fuzz_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "platform/platform.h"
+
+namespace {
+const uint8_t* input = nullptr;
+size_t inputSize = 0;
+}  // namespace
+
+void FuzzSetInput(const uint8_t* data, size_t size) {
+    input = data;
+    inputSize = size;
+}
+
+void PlatformStart() {}
+bool PlatformEnterDataDirectory() { return true; }
+bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
+void PlatformSetAttribute(unsigned) {}
+void PlatformWrite(const char*, std::size_t) {}
+bool PlatformKeyWaiting() { return false; }
+int PlatformReadKey() { throw FuzzStop{}; }
+void PlatformSleep(unsigned) {}
+long long PlatformSeconds() { return 0; }
+
+std::FILE* PlatformOpenFile(const char*) {
+    if (inputSize > 0) return fmemopen(const_cast<uint8_t*>(input), inputSize, "rb");
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) return nullptr;
+    if (inputSize > 0) std::fwrite(input, 1, inputSize, file);
+    std::rewind(file);
+    return file;
+}
+
+void PlatformExit(int) { throw FuzzStop{}; }
