@@ -33,8 +33,9 @@ void ResetBattleState();
 
 // One timed boost (protein raises attack, buckler defense, by 5).
 struct BoostSlot {
-    int16_t turnsLeft;  // -1 free, 11 when started, 0 expiring
-    uint16_t row;       // marker row 0 to 2 (console row 16 + row); 0 while free
+    int16_t turnsLeft;       // -1 free, 11 when started, 0 expiring
+    uint16_t row;            // marker row 0 to 2 (console row 16 + row); 0 while free
+    bool startedThisBattle;  // started after the battle in progress saved the statistics
 };
 
 constexpr int kBoostSlots = 3;
@@ -58,3 +59,13 @@ extern uint32_t expGained;
 
 // Frees every boost slot and marker row (program start; tests).
 void ResetBoosts();
+
+// At a battle's start: the boosts in force were carried over from an earlier
+// battle, so the attack and defense it saves include their bonus.
+void MarkBoostsCarriedOver();
+
+// At a victory, after attack and defense were restored from the saved values:
+// the boosts started in this battle have lost their bonus with the restore, so
+// they end now instead of taking it away a second time when they expire. The
+// boosts carried over keep running; their bonus is in the saved values.
+void RetireBoostsOfThisBattle();
