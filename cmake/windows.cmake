@@ -1,0 +1,24 @@
+# The Windows console program, and the Windows key translation in the tests.
+if(WIN32)
+  add_executable(chessrpg game/main.cpp platform/win32_console.cpp platform/win32_keys.cpp)
+  target_link_libraries(chessrpg PRIVATE chessrpg_game)
+  if(MSVC)
+    target_compile_definitions(chessrpg PRIVATE _CRT_SECURE_NO_WARNINGS)
+    # The C runtime linked in, so that the program runs without a redistributable.
+    set_property(TARGET chessrpg PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  elseif(MINGW)
+    # libgcc, libstdc++ and winpthread linked in: the exe runs on its own
+    # (stripped in a release build).
+    target_link_options(chessrpg PRIVATE -static $<$<CONFIG:Release>:-s>)
+  endif()
+endif()
+
+if(TARGET chessrpg_tests)
+  target_sources(chessrpg_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32_keys.cpp)
+  # The Windows program under Wine, when `make windows` has built it and Wine
+  # is installed; skipped otherwise.
+  add_test(NAME windows_wine_smoke
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/windows/wine_smoke.sh
+            ${CMAKE_CURRENT_SOURCE_DIR}/build-windows/chessrpg.exe)
+  set_tests_properties(windows_wine_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()

@@ -1,0 +1,246 @@
+// Win32 backend: the game draws straight onto the Windows console through its
+// API and reads the keyboard from the console's input events.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <cwchar>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win32_keys.h"
+
+namespace {
+
+constexpr UINT kShiftJisCodePage = 932;
+// The status Windows gives a program that Ctrl+C ended.
+constexpr UINT kControlCExitStatus = 0xC000013AU;
+// How long a vain poll after another vain poll waits for a key.
+constexpr DWORD kIdlePollMilliseconds = 5;
+
+// The console as the game found it, given back on every way out.
+struct SavedConsole {
+    UINT outputCodePage = 0;  // 0: the code page was left alone
+    bool haveAttribute = false;
+    WORD attribute = 7;
+    bool haveCursorInfo = false;
+    CONSOLE_CURSOR_INFO cursorInfo = {};
+};
+
+HANDLE output = INVALID_HANDLE_VALUE;
+HANDLE input = INVALID_HANDLE_VALUE;
+bool outputIsConsole = false;
+bool inputIsConsole = false;
+SavedConsole saved;
+volatile LONG restored = 0;  // set once the console has been given back
+
+// Key codes read from the console but not yet handed to the game. A press with
+// a repeat count, or an arrow's two codes, fill more than one slot.
+constexpr int kPendingSize = 64;
+int pending[kPendingSize];
+int pendingHead = 0;
+int pendingCount = 0;
+bool lastPollEmpty = false;  // the previous call was a vain poll, with nothing in between
+
+void PushCode(int code) {
+    if (pendingCount == kPendingSize) return;  // a flood of repeats: the rest are dropped
+    pending[(pendingHead + pendingCount) % kPendingSize] = code;
+    ++pendingCount;
+}
+
+int PopCode() {
+    int code = pending[pendingHead];
+    pendingHead = (pendingHead + 1) % kPendingSize;
+    --pendingCount;
+    return code;
+}
+
+void RestoreConsole() {
+    if (InterlockedExchange(&restored, 1) != 0) return;
+    if (!outputIsConsole) return;
+    if (saved.haveAttribute) SetConsoleTextAttribute(output, saved.attribute);
+    if (saved.haveCursorInfo) SetConsoleCursorInfo(output, &saved.cursorInfo);
+    if (saved.outputCodePage != 0) SetConsoleOutputCP(saved.outputCodePage);
+}
+
+// Runs on a thread of its own when Ctrl+C or Ctrl+Break is pressed or the
+// console is closed: give the console back, then end at once.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    RestoreConsole();
+    ExitProcess(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
+    RestoreConsole();
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void RestoreAtExit() { RestoreConsole(); }
+
+ConsoleKeyRecord KeyRecordOf(const KEY_EVENT_RECORD& event) {
+    ConsoleKeyRecord record;
+    record.keyDown = event.bKeyDown != FALSE;
+    record.repeatCount = event.wRepeatCount;
+    record.virtualKeyCode = event.wVirtualKeyCode;
+    record.virtualScanCode = event.wVirtualScanCode;
+    record.asciiChar = static_cast<unsigned char>(event.uChar.AsciiChar);
+    record.enhancedKey = (event.dwControlKeyState & ENHANCED_KEY) != 0;
+    return record;
+}
+
+// Reads one console input event (waiting for one when none is there) and
+// queues the codes of a key press.
+void ReadOneEvent() {
+    INPUT_RECORD event;
+    DWORD count = 0;
+    if (!ReadConsoleInputA(input, &event, 1, &count) || count == 0) {
+        ::Sleep(kIdlePollMilliseconds);  // the input is gone; do not spin on it
+        return;
+    }
+    if (event.EventType != KEY_EVENT) return;
+    ConsoleKeyRecord record = KeyRecordOf(event.Event.KeyEvent);
+    int codes[2];
+    int n = TranslateConsoleKey(record, codes);
+    int presses = record.repeatCount == 0 ? 1 : record.repeatCount;
+    for (int press = 0; press < presses; ++press) {
+        for (int i = 0; i < n; ++i) PushCode(codes[i]);
+    }
+}
+
+// Queues the codes of every event already in the console's input, never waiting.
+void DrainInput() {
+    DWORD waiting = 0;
+    while (pendingCount == 0 && GetNumberOfConsoleInputEvents(input, &waiting) && waiting > 0) {
+        ReadOneEvent();
+    }
+}
+
+// True when `path` names a folder.
+bool IsFolder(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A folder holds the data tree when it has the hero's folder in it.
+bool HoldsData(const std::wstring& folder) {
+    std::wstring prefix = folder.empty() ? L"" : folder + L"\\";
+    return IsFolder((prefix + L"Hero_Info").c_str());
+}
+
+}  // namespace
+
+void PlatformStart() {
+    output = GetStdHandle(STD_OUTPUT_HANDLE);
+    input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    outputIsConsole = output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode);
+    inputIsConsole = input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode);
+    if (outputIsConsole) {
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (GetConsoleScreenBufferInfo(output, &info)) {
+            saved.haveAttribute = true;
+            saved.attribute = info.wAttributes;
+        }
+        if (GetConsoleCursorInfo(output, &saved.cursorInfo)) {
+            saved.haveCursorInfo = true;
+            CONSOLE_CURSOR_INFO hidden = saved.cursorInfo;
+            hidden.bVisible = FALSE;
+            SetConsoleCursorInfo(output, &hidden);
+        }
+        UINT codePage = GetConsoleOutputCP();
+        if (codePage != kShiftJisCodePage && SetConsoleOutputCP(kShiftJisCodePage)) {
+            saved.outputCodePage = codePage;
+        }
+    }
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    SetUnhandledExceptionFilter(OnCrash);
+    std::atexit(RestoreAtExit);
+}
+
+bool PlatformEnterDataDirectory() {
+    if (HoldsData(L"")) return true;
+    // The data folder beside the program, which is where the zip puts it.
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
+    if (length == 0 || length >= sizeof path / sizeof path[0]) return false;
+    std::wstring folder(path, length);
+    std::wstring::size_type slash = folder.find_last_of(L"\\/");
+    folder = (slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash)) + L"\\data";
+    if (!HoldsData(folder)) return false;
+    return SetCurrentDirectoryW(folder.c_str()) != FALSE;
+}
+
+bool PlatformPlaceCursor(int x, int y) {
+    lastPollEmpty = false;
+    if (x < 0 || y < 0 || x > 0x7FFF || y > 0x7FFF) return false;
+    COORD place;
+    place.X = static_cast<SHORT>(x);
+    place.Y = static_cast<SHORT>(y);
+    return SetConsoleCursorPosition(output, place) != FALSE;
+}
+
+void PlatformSetAttribute(unsigned attribute) {
+    SetConsoleTextAttribute(output, static_cast<WORD>(attribute));
+}
+
+// The console takes the bytes in its output code page, 932 since the start; the
+// C runtime's stdio would pass them through its own code-page handling.
+void PlatformWrite(const char* bytes, std::size_t count) {
+    lastPollEmpty = false;
+    while (count > 0) {
+        DWORD chunk = count > 4096 ? 4096 : static_cast<DWORD>(count);
+        DWORD written = 0;
+        BOOL ok = outputIsConsole ? WriteConsoleA(output, bytes, chunk, &written, nullptr)
+                                  : WriteFile(output, bytes, chunk, &written, nullptr);
+        if (!ok || written == 0) return;
+        bytes += written;
+        count -= written;
+    }
+}
+
+// A vain poll right after another one is a busy wait: it waits on the input
+// handle for a few milliseconds, which ends the moment a key arrives.
+bool PlatformKeyWaiting() {
+    if (pendingCount > 0) return true;
+    if (!inputIsConsole) {
+        if (lastPollEmpty) ::Sleep(kIdlePollMilliseconds);
+        lastPollEmpty = true;
+        return false;
+    }
+    DrainInput();
+    if (pendingCount == 0 && lastPollEmpty) {
+        if (WaitForSingleObject(input, kIdlePollMilliseconds) == WAIT_OBJECT_0) DrainInput();
+    }
+    lastPollEmpty = pendingCount == 0;
+    return pendingCount > 0;
+}
+
+int PlatformReadKey() {
+    lastPollEmpty = false;
+    if (!inputIsConsole) {
+        // No keyboard to read: wait for the player to close the console.
+        for (;;) ::Sleep(INFINITE);
+    }
+    while (pendingCount == 0) ReadOneEvent();
+    return PopCode();
+}
+
+void PlatformSleep(unsigned milliseconds) {
+    lastPollEmpty = false;
+    ::Sleep(milliseconds);
+}
+
+long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
+
+std::FILE* PlatformOpenFile(const char* path) { return std::fopen(path, "rb"); }
+
+void PlatformExit(int status) {
+    RestoreConsole();
+    ExitProcess(static_cast<UINT>(status));
+}
