@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Checks that what the build needs is installed. As root it installs what is
 # missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows
+# Usage: tools/ensure_deps.sh play|test|windows|wine
 set -euo pipefail
 need=(g++ cmake make)
 case "${1:-play}" in
   test) need+=(googletest tmux) ;;
   windows) need+=(mingw zip) ;;
+  wine) need+=(wine tmux) ;;
 esac
 
 missing=()
@@ -19,6 +20,7 @@ for item in "${need[@]}"; do
     zip) command -v zip >/dev/null || missing+=(zip) ;;
     googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
+    wine) command -v wine >/dev/null || missing+=(wine wine64) ;;
   esac
 done
 command -v iconv >/dev/null || missing+=(libc-bin)
