@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "battle/battle_state.h"
 #include "console/console.h"
 #include "console/texts.h"
 
@@ -84,8 +83,7 @@ bool InstancePosition(int groupSize, int instance, InstancePlace& place) {
     return true;
 }
 
-void DrawEnemyGroup(const EnemyKind& kind) {
-    int groupSize = battleState.enemiesLeft + battleState.defeatedCount;
+void DrawEnemyGroup(const EnemyKind& kind, int groupSize) {
     if (groupSize < 1 || groupSize > kMaxGroupSize) return;
     const std::string glyph = FieldText(kind.glyph, sizeof kind.glyph);
     const InstancePlace* places = kInstancePlaces[groupSize - 1];

@@ -18,9 +18,9 @@ struct InstancePlace {
 // untouched, when the group size is outside 1..7 or the instance outside the group.
 bool InstancePosition(int groupSize, int instance, InstancePlace& place);
 
-// The whole group of the battle (enemiesLeft + defeatedCount instances), each as
+// The whole group of the battle (its enemies left plus those defeated), each as
 // the kind's glyph; a group size outside 1..7 draws nothing.
-void DrawEnemyGroup(const EnemyKind& kind);
+void DrawEnemyGroup(const EnemyKind& kind, int groupSize);
 // Blanks the glyph of the kind's target instance in a group of groupSize.
 void EraseEnemyInstance(const EnemyKind& kind, int groupSize);
 

@@ -54,7 +54,7 @@ TEST_F(BattleScreenTest, OpeningSequenceLeavesTheWholeScreenInPlace) {
     SlideInCommandBoxes();
     DrawCommandLabels();
     DrawEnemyViewFrame();
-    DrawEnemyGroup(kind);
+    DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
     DrawMessageFrame();
     DrawHpPanel();
     DrawLevelLine();

@@ -78,7 +78,7 @@ TEST_F(EnemyViewTest, EveryGroupSizeStandsInItsArrangement) {
         // Defeats do not change the arrangement: the group is both counts together.
         battleState.enemiesLeft = static_cast<int16_t>(layout.size - 1);
         battleState.defeatedCount = 1;
-        DrawEnemyGroup(kind);
+        DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
         for (int i = 0; i < 3; ++i) {
             const std::string expected = layout.rows[i].empty() ? "" : Blanks(25) + layout.rows[i];
             EXPECT_EQ(ScreenLine(2 + i), expected) << "group " << layout.size << " row " << 2 + i;
@@ -90,7 +90,7 @@ TEST_F(EnemyViewTest, EveryGroupSizeStandsInItsArrangement) {
 TEST_F(EnemyViewTest, GroupSizesOutsideOneToSevenDrawNothing) {
     for (int size : {0, 8, -3, 40}) {
         battleState.enemiesLeft = static_cast<int16_t>(size);
-        DrawEnemyGroup(kind);
+        DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
     }
     EXPECT_EQ(HeadlessWriteCount(), 0);
 }
@@ -98,7 +98,7 @@ TEST_F(EnemyViewTest, GroupSizesOutsideOneToSevenDrawNothing) {
 TEST_F(EnemyViewTest, ANarrowGlyphKeepsTheStartingPositions) {
     std::strcpy(kind.glyph, "P");
     battleState.enemiesLeft = 7;
-    DrawEnemyGroup(kind);
+    DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
     EXPECT_EQ(ScreenLine(2), Blanks(30) + "P   P   P   P");
     EXPECT_EQ(ScreenLine(4), Blanks(32) + "P   P   P");
 }
@@ -125,7 +125,7 @@ TEST_F(EnemyViewTest, InstancePositionsForTheTargetChoice) {
 
 TEST_F(EnemyViewTest, ErasingInstanceThreeOfFiveBlanksTheMiddleGlyphOnly) {
     battleState.enemiesLeft = 5;
-    DrawEnemyGroup(kind);
+    DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
     kind.target = 3;
     EraseEnemyInstance(kind, 5);
     EXPECT_EQ(ScreenLine(2), Blanks(33) + "Ｐ    Ｐ");
@@ -139,7 +139,7 @@ TEST_F(EnemyViewTest, ErasingInstanceThreeOfFiveBlanksTheMiddleGlyphOnly) {
 
 TEST_F(EnemyViewTest, ATargetOutsideTheGroupErasesNothing) {
     battleState.enemiesLeft = 5;
-    DrawEnemyGroup(kind);
+    DrawEnemyGroup(kind, battleState.enemiesLeft + battleState.defeatedCount);
     const long long writes = HeadlessWriteCount();
     kind.target = 0;
     EraseEnemyInstance(kind, 5);
