@@ -23,3 +23,9 @@ void ClearConsole();
 // Tells the player a data file is missing, waits 30 seconds and ends the
 // program with status -1.
 [[noreturn]] void FatalFileError();
+
+// Tells the player a number in a data file is outside what the game can use
+// (the file, what the number means, its value and the allowed range), then
+// waits and ends the program as FatalFileError does.
+[[noreturn]] void FatalDataError(const char* path, const char* what, long long value, long long low,
+                                 long long high);

@@ -1,4 +1,5 @@
 #include "console/console.h"
+#include "field/field_screen.h"
 #include "field/world_map.h"
 #include "game/game.h"
 
@@ -20,7 +21,9 @@ void ClearConsole() {
 }
 
 void MainLoopPass() {
-    if (KeyWaiting()) ReadKey();
+    if (KeyWaiting()) MoveHero(ReadKey());
+    // The roaming enemies of the current screen take their steps here, each
+    // followed by one more waiting key for the hero.
 }
 
 void MainLoop() {

@@ -1,3 +1,6 @@
+#include "console/console.h"
+#include "field/field_screen.h"
+#include "field/map_files.h"
 #include "game/game.h"
 #include "game/records.h"
 
@@ -7,4 +10,12 @@ void StartGame() {
     if (!LoadHeroStatus()) FatalFileError();
     if (!LoadEnemyKinds()) FatalFileError();
     if (!LoadAbilities()) FatalFileError();
+    LoadWorldMap(worldNumber);
+    // The walk test and the drawing rely on the hero standing wholly on the screen.
+    MapErrors errors{};
+    FindHeroStartErrors(errors);
+    StopOnMapErrors(errors);
+    LoadPlacements(worldNumber);
+    SetCursor(0, 0);
+    DrawFieldScreen();
 }
