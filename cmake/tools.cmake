@@ -1,0 +1,10 @@
+# The world picture: a map editor's view of the whole world and its problems.
+# It reads the map with the game's own loaders and walk test.
+if(TARGET chessrpg_sjis)
+  add_executable(world_picture tools/world_picture.cpp tools/tool_platform.cpp)
+  target_link_libraries(world_picture PRIVATE chessrpg_game chessrpg_sjis)
+  if(CHESSRPG_TESTS)
+    add_test(NAME shipped_world_has_no_problems
+      COMMAND world_picture ${CHESSRPG_DATA_DIR})
+  endif()
+endif()

@@ -1,0 +1,42 @@
+// The platform for the map tools: data files below a folder named on the command
+// line, console output to standard error as UTF-8, no keyboard, and a clock that
+// only sleeps move, so that a fatal stop ends the tool at once.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sjis_utf8.h"
+#include "tools/tool_platform.h"
+
+namespace {
+
+std::string dataRoot = ".";
+long long sleptMs = 0;
+
+}  // namespace
+
+void SetToolDataRoot(const char* root) { dataRoot = root; }
+
+void PlatformStart() {}
+bool PlatformEnterDataDirectory() { return true; }
+bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
+void PlatformSetAttribute(unsigned) {}
+
+void PlatformWrite(const char* bytes, std::size_t count) {
+    std::string text = SjisToUtf8(bytes, count);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+bool PlatformKeyWaiting() { return false; }
+int PlatformReadKey() { PlatformExit(2); }
+void PlatformSleep(unsigned milliseconds) { sleptMs += milliseconds; }
+long long PlatformSeconds() { return sleptMs / 1000; }
+
+std::FILE* PlatformOpenFile(const char* path) {
+    std::string full = dataRoot + "/";
+    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
+    return std::fopen(full.c_str(), "rb");
+}
+
+void PlatformExit(int status) { std::exit(status == 0 ? 0 : 2); }
