@@ -1,0 +1,35 @@
+// The present step of the terminal backend: compares what the game drew (the
+// in-memory console) with what the terminal shows and writes the escape
+// sequences and UTF-8 text that bring the terminal up to date, changed cells
+// only. Pure: the result goes into a string, so it can be tested.
+#pragma once
+
+#include <string>
+
+#include "platform/memory_console.h"
+
+// The terminal needs at least this many columns and rows to show the game.
+constexpr int kMinimumColumns = 80;
+constexpr int kMinimumRows = 21;
+
+struct TerminalView {
+    ConsoleCell shown[kConsoleRows][kConsoleColumns];  // what the terminal shows
+    int columns = kConsoleColumns;  // the terminal's size
+    int rows = kConsoleRows;
+    bool ambiguousWide = false;     // the terminal draws ● ■ ※ and the like two columns wide
+    bool repaint = true;            // clear the terminal and draw everything next time
+    bool noticeShown = false;       // the terminal shows the "too small" notice
+    int cursorX = -1;               // where the terminal's cursor is; -1 unknown
+    int cursorY = -1;
+    int attribute = -1;             // the attribute the terminal writes with; -1 unknown
+};
+
+// A fresh view of the given size: everything is drawn by the next render.
+void ResetTerminalView(TerminalView& view, int columns, int rows, bool ambiguousWide);
+
+// The terminal changed size: the next render clears it and draws it anew.
+void ResizeTerminalView(TerminalView& view, int columns, int rows);
+
+// Appends to `out` what brings the terminal from the view to the console, and
+// updates the view. Writes nothing when nothing changed.
+void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string& out);
