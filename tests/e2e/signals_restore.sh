@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Every way the program can be ended from outside gives the terminal back:
+# Ctrl+C, SIGHUP, SIGQUIT, SIGTERM and the crash signals end it with the
+# signal's own status; Ctrl+Z gives the terminal back while it is stopped, and
+# it takes the terminal again, repainted, when it is continued.
+# Usage: signals_restore.sh PROGRAM DATA_DIR
+. "$(dirname "$0")/lib.sh"
+e2e_setup "$1" "$2"
+
+end_with() {
+  local how=$1 expected=$2
+  e2e_start 80 30
+  e2e_wait 10 e2e_game_running || e2e_fail "$how: the program did not start"
+  case $how in
+    C-c) e2e_tmux send-keys -t game C-c ;;
+    *) kill -s "$how" "$(e2e_game_pid)" ;;
+  esac
+  e2e_wait 10 e2e_game_gone || e2e_fail "$how: the program did not end"
+  [ "$(e2e_status)" = "$expected" ] || e2e_fail "$how: exit status $(e2e_status), expected $expected"
+  e2e_check_restored
+  echo "ok: $how"
+}
+
+end_with C-c 130
+end_with HUP 129
+end_with QUIT 131
+end_with TERM 143
+end_with SEGV 139
+end_with BUS 135
+end_with FPE 136
+end_with ILL 132
+end_with ABRT 134
+
+# Stopped and continued, on a screen that shows something (the fatal stop).
+rm -f "$E2E_WORK"/data/Hero_Info/*
+e2e_start 80 30
+e2e_wait 10 e2e_screen_has "ファイルが存在しないため" || e2e_fail "no fatal message"
+pid=$(e2e_game_pid)
+kill -s TSTP "$pid"
+e2e_wait 5 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
+[ "$(e2e_flag cursor_flag)" = 1 ] || e2e_fail "stopped: the cursor is still hidden"
+settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
+echo "$settings" | grep -qE '(^|[ ;])-icanon' && e2e_fail "stopped: the terminal is left in raw mode"
+kill -s CONT "$pid"
+e2e_wait 5 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
+e2e_wait 5 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
+[ "$(e2e_flag cursor_flag)" = 0 ] || e2e_fail "continued: the cursor is visible"
+settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
+echo "$settings" | grep -qE '(^|[ ;])-icanon' || e2e_fail "continued: the terminal is not in raw mode"
+kill -s TERM "$pid"
+e2e_wait 10 e2e_game_gone || e2e_fail "the program did not end after being continued"
+e2e_check_restored
+echo "ok: stop and continue"
