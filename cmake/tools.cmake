@@ -6,5 +6,8 @@ if(TARGET chessrpg_sjis)
   if(CHESSRPG_TESTS)
     add_test(NAME shipped_world_has_no_problems
       COMMAND world_picture ${CHESSRPG_DATA_DIR})
+    add_test(NAME world_picture_finds_problems
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools/world_picture_problems.sh
+              $<TARGET_FILE:world_picture> ${CHESSRPG_DATA_DIR})
   endif()
 endif()
