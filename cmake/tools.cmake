@@ -11,3 +11,11 @@ if(TARGET chessrpg_sjis)
               $<TARGET_FILE:world_picture> ${CHESSRPG_DATA_DIR})
   endif()
 endif()
+
+# Through the real program in tmux: the shipped world's first screen and a walk
+# into the next one.
+if(TARGET chessrpg AND TARGET chessrpg_tests AND TMUX_PROGRAM)
+  add_test(NAME e2e_field_walk
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/field_walk.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
+  set_tests_properties(e2e_field_walk PROPERTIES TIMEOUT 90 LABELS e2e)
+endif()
