@@ -223,8 +223,14 @@ void Present() {
 
 void InputClosed() {
     terminal.inputClosed = true;
-    // The terminal hung up: end as the hang-up signal would.
-    if (isatty(kInput)) raise(SIGHUP);
+    // The terminal hung up: the game ends as if its console were closed, even
+    // when started with the hang-up signal ignored. Input that is not a
+    // terminal simply has no more keys.
+    if (haveSavedAttributes) {
+        raise(SIGHUP);
+        GiveTerminalBackAtExit();
+        _exit(128 + SIGHUP);
+    }
 }
 
 void ReadBytes() {

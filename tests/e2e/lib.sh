@@ -50,6 +50,7 @@ e2e_start() {
 #!/bin/sh
 trap 'true' INT
 ulimit -c 0
+${E2E_PRELUDE:-}
 cd "$E2E_WORK/data"
 printf 'BEFORE-GAME\n'
 "$E2E_PROGRAM"

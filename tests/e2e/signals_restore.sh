@@ -31,6 +31,16 @@ end_with FPE 136
 end_with ILL 132
 end_with ABRT 134
 
+# The terminal goes away while the hang-up signal is ignored (as under
+# nohup): the program still ends instead of waiting for keys for ever.
+E2E_PRELUDE="trap '' HUP" e2e_start 80 30
+e2e_wait 10 e2e_game_running || e2e_fail "nohup: the program did not start"
+pid=$(e2e_game_pid)
+e2e_tmux kill-server
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+e2e_wait 10 gone || { kill -KILL "$pid"; e2e_fail "the program outlived its terminal"; }
+echo "ok: terminal closed with the hang-up signal ignored"
+
 # Stopped and continued, on a screen that shows something (the fatal stop).
 rm -f "$E2E_WORK"/data/Hero_Info/*
 e2e_start 80 30
