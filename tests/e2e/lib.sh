@@ -102,7 +102,7 @@ e2e_check_restored() {
   [ "$(e2e_flag cursor_flag)" = 1 ] || e2e_fail "the cursor is still hidden"
   [ "$(e2e_flag wrap_flag)" = 1 ] || e2e_fail "autowrap is still off"
   e2e_screen_has BEFORE-GAME || e2e_fail "the screen from before the game is not back"
-  e2e_wait 5 e2e_screen_has AFTER-GAME || e2e_fail "nothing written after the game"
+  e2e_wait 10 e2e_screen_has AFTER-GAME || e2e_fail "nothing written after the game"
   e2e_tmux capture-pane -p -e -t game | grep -F AFTER-GAME | grep -q $'\x1b\[' &&
     e2e_fail "text after the game is not in normal colours"
   return 0

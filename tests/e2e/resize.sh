@@ -11,18 +11,18 @@ line4=" 30 秒後に強制終了しますので手動で閉じないでくださ
 e2e_wait 10 e2e_screen_has "$line1" || e2e_fail "no fatal message"
 
 e2e_tmux resize-window -t game -x 70 -y 20
-e2e_wait 5 e2e_screen_has "at least 80 x 21" || e2e_fail "no notice at 70 x 20"
+e2e_wait 10 e2e_screen_has "at least 80 x 21" || e2e_fail "no notice at 70 x 20"
 e2e_screen_lacks "$line1" || e2e_fail "the game still shows at 70 x 20"
 
 e2e_tmux resize-window -t game -x 80 -y 20
-e2e_wait 5 e2e_screen_has "This one is 80 x 20" || e2e_fail "no notice at 80 x 20"
+e2e_wait 10 e2e_screen_has "This one is 80 x 20" || e2e_fail "no notice at 80 x 20"
 
 e2e_tmux resize-window -t game -x 80 -y 21
-e2e_wait 5 e2e_screen_has "$line4" || e2e_fail "not repainted at 80 x 21"
+e2e_wait 10 e2e_screen_has "$line4" || e2e_fail "not repainted at 80 x 21"
 e2e_screen_lacks "at least 80 x 21" || e2e_fail "the notice stays at 80 x 21"
 
 e2e_tmux resize-window -t game -x 100 -y 40
-e2e_wait 5 e2e_screen_has "$line1" || e2e_fail "not repainted at 100 x 40"
+e2e_wait 10 e2e_screen_has "$line1" || e2e_fail "not repainted at 100 x 40"
 first=$(e2e_screen | sed -n 1p | sed 's/ *$//')
 [ "$first" = "$line1" ] || e2e_fail "row 0 at 100 x 40 is '$first'"
 

@@ -47,13 +47,13 @@ e2e_start 80 30
 e2e_wait 10 e2e_screen_has "ファイルが存在しないため" || e2e_fail "no fatal message"
 pid=$(e2e_game_pid)
 kill -s TSTP "$pid"
-e2e_wait 5 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
+e2e_wait 10 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
 [ "$(e2e_flag cursor_flag)" = 1 ] || e2e_fail "stopped: the cursor is still hidden"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' && e2e_fail "stopped: the terminal is left in raw mode"
 kill -s CONT "$pid"
-e2e_wait 5 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
-e2e_wait 5 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
+e2e_wait 10 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
+e2e_wait 10 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
 [ "$(e2e_flag cursor_flag)" = 0 ] || e2e_fail "continued: the cursor is visible"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' || e2e_fail "continued: the terminal is not in raw mode"

@@ -8,7 +8,7 @@ e2e_setup "$1" "$2"
 e2e_start 80 30
 
 e2e_wait 10 e2e_game_running || e2e_fail "the program did not start"
-e2e_wait 5 e2e_screen_lacks BEFORE-GAME || e2e_fail "the game is not on a screen of its own"
+e2e_wait 10 e2e_screen_lacks BEFORE-GAME || e2e_fail "the game is not on a screen of its own"
 [ "$(e2e_flag cursor_flag)" = 0 ] || e2e_fail "the cursor is visible during play"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' || e2e_fail "the terminal is not in raw mode"
