@@ -1,5 +1,6 @@
 #include "console/console.h"
 #include "field/field_screen.h"
+#include "field/roaming_enemies.h"
 #include "field/world_map.h"
 #include "game/game.h"
 
@@ -22,8 +23,18 @@ void ClearConsole() {
 
 void MainLoopPass() {
     if (KeyWaiting()) MoveHero(ReadKey());
-    // The roaming enemies of the current screen take their steps here, each
-    // followed by one more waiting key for the hero.
+    // Each live figure steps toward the hero; the count is read anew at every
+    // test, since a figure that fought the hero leaves the table.
+    for (int i = 0; i < roamingCount; ++i) {
+        RoamingEnemy& enemy = roamingEnemies[i];
+        if (StepRoamingEnemy(enemy.kind, enemy.x, enemy.y, enemy.groupSize) == kEnemyFoughtHero) {
+            RemoveRoamingEnemy(i);
+            ClearConsole();
+            SetCursor(0, 0);
+            DrawFieldScreen();
+        }
+        if (KeyWaiting()) MoveHero(ReadKey());
+    }
 }
 
 void MainLoop() {

@@ -20,7 +20,7 @@ struct HeadlessRun {
     long long limitMs = 24LL * 3600 * 1000;
     long long secondsBase = 1000000;
     long long writes = 0;
-    bool lastPollEmpty = false;  // the previous call was a vain poll, with nothing in between
+    int vainPolls = 0;  // vain polls in a row, with nothing drawn or slept in between
     std::string dataRoot = ".";
 };
 
@@ -39,7 +39,7 @@ void HeadlessReset(const std::string& dataRoot) {
     run.nowMs = 0;
     run.limitMs = 24LL * 3600 * 1000;
     run.writes = 0;
-    run.lastPollEmpty = false;
+    run.vainPolls = 0;
     run.dataRoot = dataRoot;
 }
 
@@ -66,33 +66,34 @@ void PlatformStart() {}
 bool PlatformEnterDataDirectory() { return true; }
 
 bool PlatformPlaceCursor(int x, int y) {
-    run.lastPollEmpty = false;
+    run.vainPolls = 0;
     return PlaceMemoryCursor(run.screen, x, y);
 }
 
 void PlatformSetAttribute(unsigned attribute) { run.screen.attribute = attribute; }
 
 void PlatformWrite(const char* bytes, std::size_t count) {
-    run.lastPollEmpty = false;
+    run.vainPolls = 0;
     ++run.writes;
     WriteMemoryConsole(run.screen, bytes, count);
 }
 
-// A vain poll right after another one is a busy wait: the clock moves on by a
-// millisecond (as a real poll would block a little), and with no key left to
-// come the run is over.
+// Vain polls in a row, with nothing drawn or slept in between, are a busy wait
+// for a key: the clock moves on by a millisecond a poll (as a real poll would
+// block a little), and with no key left to come the run is over. Two in a row
+// are still play: the main loop polls once more before a roaming enemy's pause.
 bool PlatformKeyWaiting() {
+    constexpr int kBusyWait = 3;
     if (!run.keys.empty() && run.keys.front().dueMs <= run.nowMs) return true;
-    if (run.lastPollEmpty) {
+    if (++run.vainPolls >= kBusyWait) {
         if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
         Advance(1);
     }
-    run.lastPollEmpty = true;
     return false;
 }
 
 int PlatformReadKey() {
-    run.lastPollEmpty = false;
+    run.vainPolls = 0;
     if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
     ScriptedKey key = run.keys.front();
     if (key.dueMs > run.nowMs) Advance(key.dueMs - run.nowMs);
@@ -101,7 +102,7 @@ int PlatformReadKey() {
 }
 
 void PlatformSleep(unsigned milliseconds) {
-    run.lastPollEmpty = false;
+    run.vainPolls = 0;
     Advance(milliseconds);
 }
 

@@ -1,0 +1,153 @@
+// Whole battles on the headless console: the opening screen, the command
+// cursor, fleeing, defending, losing, and the closing message.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "battle/battle_flow.h"
+#include "battle/battle_state.h"
+#include "console/console.h"
+#include "console/message_log.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class BattleFlowTest : public ::testing::Test {
+protected:
+    EnemyKind& kind = enemyKinds[kPawn];
+    long long due = 0;
+
+    void SetUp() override {
+        HeadlessReset();
+        ClearRecords();
+        ResetBattleState();
+        ResetBoosts();
+        ResetMessageLog();
+        std::strcpy(hero.name, "Hero");
+        hero.level = 1;
+        hero.maxHp = 40;
+        hero.hp = 3;  // refilled at the start
+        hero.attack = 10;
+        hero.defense = 15;
+        hero.magicDefense = 5;
+        hero.speed = 10;
+        hero.nextLevelExp = 100;
+        std::strcpy(abilities[kSwordCut].name, "Cut");
+        abilities[kSwordCut].rate = 1;
+        std::strcpy(kind.name, "Pawn");
+        std::strcpy(kind.glyph, "PP");
+        kind.kindNo = 1;
+        kind.maxHp = 12;
+        kind.defense = 3;
+        kind.magicDefense = 2;
+        kind.speed = 0;  // cannot chase: every flight succeeds
+        kind.target = 5;
+        for (int16_t& slot : kind.hp) slot = 12;
+    }
+
+    // Keys typed well apart, so that none of them falls into a message's typing.
+    void Type(std::initializer_list<int> codes) {
+        for (int code : codes) HeadlessPushKey(code, due += 20000);
+    }
+    // Runs a battle; true when it ended before the script did.
+    bool Battle(int count) {
+        try {
+            RunBattle(kind, count);
+            return true;
+        } catch (const HeadlessStop&) {
+            return false;
+        }
+    }
+};
+
+TEST_F(BattleFlowTest, TheBattleScreenOpensWithTheFirstCommandHighlighted) {
+    due = 2000;
+    Type({});
+    EXPECT_FALSE(Battle(3));
+    EXPECT_EQ(hero.hp, 40);
+    EXPECT_EQ(hero.savedDefense, 15);
+    EXPECT_EQ(kind.target, 1);
+    EXPECT_EQ(battleState.enemiesLeft, 3);
+    EXPECT_EQ(ScreenText(0, 9, 21), "＿＿＿＿＿＿");
+    EXPECT_EQ(ScreenAttribute(9, 0), 15u);
+    EXPECT_EQ(ScreenAttribute(7, 3), 7u);
+    EXPECT_EQ(ScreenText(1, 10, 18), "たたかう");
+    EXPECT_EQ(ScreenText(10, 4, 11), " にげる");
+    EXPECT_EQ(ScreenText(0, 25, 48), " ___Enemy View_________");
+    EXPECT_EQ(ScreenText(2, 34, 40), "PP  PP");
+    EXPECT_EQ(ScreenText(4, 36, 38), "PP");
+    EXPECT_EQ(ScreenText(12, 7, 13), "Lv : 1");
+    EXPECT_EQ(ScreenText(14, 7, 19), "HP : 40 / 40");
+    EXPECT_EQ(ScreenText(13, 1, 23), "---+" + std::string(18, '-'));
+}
+
+TEST_F(BattleFlowTest, TheCommandCursorStopsAtBothEndsWithoutDrawing) {
+    Type({KeyUp});
+    EXPECT_FALSE(Battle(1));
+    long long writes = HeadlessWriteCount();
+    EXPECT_EQ(battleState.commandCursor, 0);
+    HeadlessReset();
+    Type({KeyDown, KeyDown, KeyDown});
+    EXPECT_FALSE(Battle(1));
+    EXPECT_EQ(battleState.commandCursor, 3);
+    EXPECT_EQ(ScreenAttribute(3, 9), 15u);  // box 4 bright
+    EXPECT_EQ(ScreenAttribute(9, 0), 7u);   // box 1 normal again
+    EXPECT_GT(writes, 0);
+    long long before = HeadlessWriteCount();
+    Type({KeyDown});
+    EXPECT_THROW(BattleCommandLoop(kind), HeadlessStop);
+    EXPECT_EQ(HeadlessWriteCount(), before);
+}
+
+TEST_F(BattleFlowTest, AFlightThatSucceedsEndsWithTheClosingMessage) {
+    Type({KeyDown, KeyDown, KeyDown, KeyRight});
+    EXPECT_TRUE(Battle(2));
+    EXPECT_EQ(ScreenText(13, 27, 53), "にげることに成功しました。");
+    EXPECT_EQ(ScreenText(14, 25, 79), "|" + std::string(52, ' ') + "|");  // the older lines were cleared
+    EXPECT_EQ(battleState.enemiesLeft, 0);
+    EXPECT_EQ(battleState.commandCursor, 0);
+    EXPECT_EQ(hero.defense, 15);
+}
+
+TEST_F(BattleFlowTest, AFailedFlightCostsOneEnemyTurnAndDefendDoublesTheDefenseForIt) {
+    kind.speed = 200;       // the pursuit wins every time
+    kind.attack = 0;        // and the enemy hits for little
+    hero.speed = 0;         // the hero cannot dodge
+    Type({KeyDown, KeyDown, KeyDown, KeyEnter});
+    Type({KeyEnter, KeyEnter});  // one attack each of two enemies
+    Type({KeyEnter});            // the wait after the failed flight
+    EXPECT_FALSE(Battle(2));
+    EXPECT_EQ(battleState.turnCount, 1 + 2);
+    EXPECT_EQ(battleState.commandCursor, 3);  // still on flee
+    int hpAfterFlight = hero.hp;
+    EXPECT_LE(hpAfterFlight, 40);
+    // Defend: up to the second command, the enemies' turn with 30 defense.
+    Type({KeyUp, KeyUp, KeyEnter, KeyEnter, KeyEnter});
+    EXPECT_THROW(BattleCommandLoop(kind), HeadlessStop);
+    EXPECT_EQ(battleState.turnCount, 3 + 1 + 2);
+    EXPECT_EQ(hero.defense, 15);
+}
+
+TEST_F(BattleFlowTest, TheHeroFallsAndTheBattleIsLost) {
+    kind.speed = 200;
+    kind.attack = 5000;
+    hero.speed = 0;
+    hero.defense = 1;
+    Type({KeyDown, KeyDown, KeyDown, KeyEnter, KeyEnter});
+    EXPECT_TRUE(Battle(3));
+    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(ScreenText(13, 27, 47), "バトルに負けました。");
+    EXPECT_EQ(battleState.turnCount, 0);  // reset
+    EXPECT_EQ(HeadlessKeysLeft(), 0u);
+}
+
+TEST_F(BattleFlowTest, DefendingADefenseThatCannotDoubleLeavesItAsItWas) {
+    hero.defense = 40000;
+    kind.attack = 0;
+    hero.speed = 0;
+    Type({KeyDown, KeyEnter, KeyEnter});
+    EXPECT_FALSE(Battle(1));
+    EXPECT_EQ(hero.defense, 40000);
+}
+
+}  // namespace
