@@ -22,6 +22,7 @@ struct HeadlessRun {
     long long writes = 0;
     int vainPolls = 0;  // vain polls in a row, with nothing drawn or slept in between
     std::string dataRoot = ".";
+    std::function<int()> keySource;
 };
 
 HeadlessRun run;
@@ -41,7 +42,10 @@ void HeadlessReset(const std::string& dataRoot) {
     run.writes = 0;
     run.vainPolls = 0;
     run.dataRoot = dataRoot;
+    run.keySource = nullptr;
 }
+
+void HeadlessSetKeySource(std::function<int()> source) { run.keySource = std::move(source); }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
 
@@ -84,9 +88,13 @@ void PlatformWrite(const char* bytes, std::size_t count) {
 // are still play: the main loop polls once more before a roaming enemy's pause.
 bool PlatformKeyWaiting() {
     constexpr int kBusyWait = 3;
+    if (run.keys.empty() && run.keySource) {
+        int code = run.keySource();
+        if (code >= 0) HeadlessPushKey(code, run.nowMs);
+    }
     if (!run.keys.empty() && run.keys.front().dueMs <= run.nowMs) return true;
     if (++run.vainPolls >= kBusyWait) {
-        if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
+        if (run.keys.empty() && !run.keySource) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
         Advance(1);
     }
     return false;
@@ -94,6 +102,16 @@ bool PlatformKeyWaiting() {
 
 int PlatformReadKey() {
     run.vainPolls = 0;
+    // A blocking read asks the player in code until it gives a key, a
+    // millisecond at a time.
+    while (run.keys.empty() && run.keySource) {
+        int code = run.keySource();
+        if (code >= 0) {
+            HeadlessPushKey(code, run.nowMs);
+        } else {
+            Advance(1);
+        }
+    }
     if (run.keys.empty()) throw HeadlessStop{HeadlessStop::kOutOfKeys, 0};
     ScriptedKey key = run.keys.front();
     if (key.dueMs > run.nowMs) Advance(key.dueMs - run.nowMs);

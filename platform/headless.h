@@ -2,6 +2,7 @@
 // virtual time, a virtual clock that sleeps advance, and the console's cells.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -22,6 +23,11 @@ void HeadlessPushKeys(std::initializer_list<int> codes);
 // Queues an arrow key as the console gives it: 224, then the scan code.
 void HeadlessPushArrow(int scanCode, long long dueMs = 0);
 std::size_t HeadlessKeysLeft();
+
+// A player in code: asked for a key code whenever the game looks for one and
+// the script is empty; -1 means "no key now" (the game goes on waiting, and
+// the run then ends only at the time limit). HeadlessReset removes it.
+void HeadlessSetKeySource(std::function<int()> source);
 
 // Virtual milliseconds since HeadlessReset, and the limit past which the run stops.
 long long HeadlessMilliseconds();

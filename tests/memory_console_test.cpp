@@ -135,4 +135,19 @@ TEST_F(ConsoleTest, AKeyDueLaterArrivesAfterTheVirtualClockReachesIt) {
     EXPECT_LE(HeadlessMilliseconds(), 252);
 }
 
+TEST_F(ConsoleTest, APlayerInCodeAnswersWhenTheScriptIsEmpty) {
+    int asked = 0;
+    HeadlessSetKeySource([&] { return ++asked < 5 ? -1 : KeyEnter; });
+    WaitForConfirmKey();
+    EXPECT_EQ(asked, 5);
+    HeadlessSetKeySource([] { return -1; });
+    HeadlessSetTimeLimit(HeadlessMilliseconds() + 100);
+    try {
+        WaitForConfirmKey();
+        FAIL() << "the wait ended without a key";
+    } catch (const HeadlessStop& stop) {
+        EXPECT_EQ(stop.reason, HeadlessStop::kTimeLimit);
+    }
+}
+
 }  // namespace
