@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "field/map_files.h"
+#include "field/world_map.h"
+#include "game/game.h"
 #include "game/records.h"
 #include "tests/test_support.h"
 
@@ -74,6 +77,39 @@ TEST(FuzzRegressionTest, AbilityFiles) {
         for (const AbilityInfo& ability : abilities) ExpectTerminated(ability.name, sizeof ability.name);
     });
     EXPECT_GT(count, 0);
+}
+
+// The map loaders either load safe values or stop the game with the data error.
+TEST(FuzzRegressionTest, MapFiles) {
+    TempTree tree;
+    HeadlessReset(tree.root);
+    int count = ForEachCorpusInput("fuzz_layout", [&](const std::string& bytes) {
+        tree.Write("map_form/map1/3.txt", bytes);
+        LoadScreenLayout("map_form\\map1\\", 3);
+    });
+    count += ForEachCorpusInput("fuzz_header", [&](const std::string& bytes) {
+        tree.Write("map_info/map1.txt", bytes);
+        hero.screenNo = 1;
+        try {
+            LoadMapHeader("map_info\\map1.txt");
+            EXPECT_GE(hero.screenNo, 1);
+            EXPECT_LE(hero.screenNo, kScreenCount);
+        } catch (const HeadlessStop& stop) {
+            EXPECT_EQ(stop.reason, HeadlessStop::kExited);
+        }
+    });
+    count += ForEachCorpusInput("fuzz_placements", [&](const std::string& bytes) {
+        tree.Write("map_info/map1/5.txt", bytes);
+        hero.screenNo = 5;
+        try {
+            LoadPlacements(worldNumber);
+            EXPECT_GE(roamingCount, 0);
+            EXPECT_LE(roamingCount, kRoamingSlots);
+        } catch (const HeadlessStop& stop) {
+            EXPECT_EQ(stop.reason, HeadlessStop::kExited);
+        }
+    });
+    EXPECT_GE(count, 3);
 }
 
 }  // namespace
