@@ -141,6 +141,23 @@ TEST_F(BattleFlowTest, TheHeroFallsAndTheBattleIsLost) {
     EXPECT_EQ(HeadlessKeysLeft(), 0u);
 }
 
+TEST_F(BattleFlowTest, TheInstanceHpSlotsCarryFromOneBattleToTheNext) {
+    kind.speed = 0;
+    hero.attack = 5;  // a hit of 1 to 11 on a defense of 3: never a fall from 12
+    abilities[kSwordCut].rate = 3;
+    abilities[kSwordCut].power = 0;
+    Type({KeyEnter, KeyEnter, KeyEnter});  // fight, target 1, the first ability
+    Type({KeyEnter, KeyEnter, KeyEnter});  // the hit's wait, then each enemy's attack
+    Type({KeySpace, KeySpace, KeyDown, KeyDown, KeyDown, KeyEnter});  // close both, flee
+    EXPECT_TRUE(Battle(2));
+    int16_t left = kind.hp[1];
+    EXPECT_LT(left, 12);  // slot 2: the count of standing instances when hit
+    EXPECT_EQ(kind.hp[0], 12);
+    Type({KeyDown, KeyDown, KeyDown, KeyEnter});
+    EXPECT_TRUE(Battle(2));
+    EXPECT_EQ(kind.hp[1], left);  // nothing refills the slots
+}
+
 TEST_F(BattleFlowTest, DefendingADefenseThatCannotDoubleLeavesItAsItWas) {
     hero.defense = 40000;
     kind.attack = 0;
