@@ -11,6 +11,12 @@ if(WIN32)
     # (stripped in a release build).
     target_link_options(chessrpg PRIVATE -static $<$<CONFIG:Release>:-s>)
   endif()
+
+  # For the Wine smoke test: reports the console's code page around a run.
+  add_executable(code_page_probe tests/windows/code_page_probe.cpp)
+  if(MINGW)
+    target_link_options(code_page_probe PRIVATE -static)
+  endif()
 endif()
 
 if(TARGET chessrpg_tests)

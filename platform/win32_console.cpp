@@ -70,10 +70,13 @@ void RestoreConsole() {
 }
 
 // Runs on a thread of its own when Ctrl+C or Ctrl+Break is pressed or the
-// console is closed: give the console back, then end at once.
+// console is closed: give the console back, then end at once. The main thread
+// may be inside the C runtime, so nothing runs after this (no exit handlers).
 BOOL WINAPI OnConsoleControl(DWORD event) {
     RestoreConsole();
-    ExitProcess(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+    TerminateProcess(GetCurrentProcess(),
+                     event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+    return TRUE;
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
@@ -113,6 +116,18 @@ void ReadOneEvent() {
     }
 }
 
+// One console read done at once at start: a focus event is put into the input
+// and read back. Some consoles (Wine's) report no waiting key until a first
+// read has been made; on Windows it changes nothing. A key typed before the
+// start may be read instead of the focus event, so it is queued as usual.
+void PrimeInput() {
+    INPUT_RECORD focus = {};
+    focus.EventType = FOCUS_EVENT;
+    focus.Event.FocusEvent.bSetFocus = TRUE;
+    DWORD count = 0;
+    if (WriteConsoleInputA(input, &focus, 1, &count) && count == 1) ReadOneEvent();
+}
+
 // Queues the codes of every event already in the console's input, never waiting.
 void DrainInput() {
     DWORD waiting = 0;
@@ -141,6 +156,10 @@ void PlatformStart() {
     DWORD mode = 0;
     outputIsConsole = output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode);
     inputIsConsole = input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode);
+    // The ways out other than PlatformExit, arranged before the console changes.
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    SetUnhandledExceptionFilter(OnCrash);
+    std::atexit(RestoreAtExit);
     if (outputIsConsole) {
         CONSOLE_SCREEN_BUFFER_INFO info;
         if (GetConsoleScreenBufferInfo(output, &info)) {
@@ -158,9 +177,7 @@ void PlatformStart() {
             saved.outputCodePage = codePage;
         }
     }
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    SetUnhandledExceptionFilter(OnCrash);
-    std::atexit(RestoreAtExit);
+    if (inputIsConsole) PrimeInput();
 }
 
 bool PlatformEnterDataDirectory() {
