@@ -22,7 +22,7 @@ constexpr UINT kShiftJisCodePage = 932;
 // The status Windows gives a program that Ctrl+C ended.
 constexpr UINT kControlCExitStatus = 0xC000013AU;
 // How long a vain poll after another vain poll waits for a key.
-constexpr DWORD kIdlePollMilliseconds = 5;
+constexpr DWORD kIdlePollMilliseconds = 20;
 
 // The console as the game found it, given back on every way out.
 struct SavedConsole {
