@@ -1,12 +1,13 @@
 # make play: build and play on the shipped data.  make test: build and run every test.
 # make windows: cross-build chessrpg.exe and pack dist/chessrpg-windows.zip.
+# make fuzz: run each fuzz target for FUZZ_SECONDS (default 60).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 
-.PHONY: play build test windows clean
+.PHONY: play build test windows fuzz clean
 
 play: build
 	cd data && ../$(BUILD)/chessrpg
@@ -28,5 +29,10 @@ windows:
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tools/windows/pack_zip.sh $(WINDOWS_BUILD)/chessrpg.exe $(WINDOWS_ZIP)
 
+# Runs every fuzz target for FUZZ_SECONDS on its seed corpus (needs clang).
+FUZZ_SECONDS ?= 60
+fuzz:
+	tools/fuzz.sh $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-windows build-fuzz dist
