@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks that what the build needs is installed. As root it installs what is
 # missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows|wine
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz
 set -euo pipefail
 need=(g++ cmake make)
 case "${1:-play}" in
   test) need+=(googletest tmux) ;;
   windows) need+=(mingw zip) ;;
   wine) need+=(wine tmux) ;;
+  fuzz) need+=(libfuzzer) ;;
 esac
 
 missing=()
@@ -21,6 +22,9 @@ for item in "${need[@]}"; do
     googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
     wine) command -v wine >/dev/null || missing+=(wine wine64) ;;
+    libfuzzer)
+      echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
+        clang++ -fsanitize=fuzzer -x c++ - -o /dev/null 2>/dev/null || missing+=(clang libclang-rt-dev) ;;
   esac
 done
 command -v iconv >/dev/null || missing+=(libc-bin)

@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 build=$here/build-fuzz
+"$here/tools/ensure_deps.sh" fuzz
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -DCHESSRPG_FUZZ=ON -DCHESSRPG_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=("$@")
