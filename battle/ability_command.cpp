@@ -50,21 +50,8 @@ void DrawAbilityTitle() {
 
 void OpenAbilityWindow() {
     SetNormal();
-    // The lowest line first; each starts on row 0 and slides down to row 2k.
-    for (int k = AbilitiesListed(hero.level); k >= 1; --k) {
-        menuTop = static_cast<int16_t>(-2 * k);
-        int steps = 2 * k + 1;
-        for (int step = 1; step <= steps; ++step) {
-            if (k == 1) SetBright();
-            DrawMenuMarks(k);
-            if (k == 1) SetNormal();
-            DrawAbilityName(k);
-            Sleep(1);
-            if (step == steps) break;
-            EraseMenuLine(k);
-            menuTop += 1;
-        }
-    }
+    // The lowest line first; the cursor starts on line 1.
+    for (int k = AbilitiesListed(hero.level); k >= 1; --k) SlideInMenuLine(k, k == 1, DrawAbilityName);
     menuTop = 0;
     DrawAbilityTitle();
 }

@@ -19,21 +19,6 @@ constexpr char kTextItemTitle[] = "________Item________";
 
 const char* const itemNames[kItemKinds] = {kTextPotion, kTextProtein, kTextBuckler};
 
-// One line slides down from the top, a row per step, to rest on row 2k.
-void SlideInLine(int k, bool bright) {
-    menuTop = static_cast<int16_t>(-2 * k);
-    for (int step = 1; step <= 2 * k + 1; ++step) {
-        if (bright) SetBright();
-        DrawMenuMarks(k);
-        if (bright) SetNormal();
-        DrawItemName(k);
-        Sleep(1);
-        if (step == 2 * k + 1) break;
-        EraseMenuLine(k);
-        menuTop = static_cast<int16_t>(menuTop + 1);
-    }
-}
-
 void MoveItemCursor(int step) {
     SetNormal();
     DrawMenuMarks(battleState.itemCursor + 1);
@@ -129,9 +114,9 @@ void DrawItemTitle() {
 
 void OpenItemWindow() {
     SetNormal();
-    SlideInLine(3, false);
-    SlideInLine(2, false);
-    SlideInLine(1, true);  // the cursor starts on the potion
+    SlideInMenuLine(3, false, DrawItemName);
+    SlideInMenuLine(2, false, DrawItemName);
+    SlideInMenuLine(1, true, DrawItemName);  // the cursor starts on the potion
     menuTop = 0;
     DrawItemTitle();
 }

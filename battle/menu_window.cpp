@@ -22,3 +22,18 @@ void EraseMenuTitle() {
     SetCursor(kMenuColumn, kMenuTitleRow);
     WriteText("%*s", kMenuWidth, "");
 }
+
+void SlideInMenuLine(int k, bool bright, void (*drawText)(int k)) {
+    menuTop = static_cast<int16_t>(-2 * k);
+    const int steps = 2 * k + 1;
+    for (int step = 1; step <= steps; ++step) {
+        if (bright) SetBright();
+        DrawMenuMarks(k);
+        if (bright) SetNormal();
+        drawText(k);
+        Sleep(1);
+        if (step == steps) break;
+        EraseMenuLine(k);
+        menuTop = static_cast<int16_t>(menuTop + 1);
+    }
+}

@@ -19,3 +19,8 @@ void DrawMenuMarks(int k);
 void EraseMenuLine(int k);
 // 20 blanks over the title on row 0.
 void EraseMenuTitle();
+
+// Line k slides down from row 0 to its resting row 2k, a row a step: each
+// step draws the marks (bright for the cursor's line) and the line's text with
+// drawText(k), pauses 1 ms, and is erased unless it is the last.
+void SlideInMenuLine(int k, bool bright, void (*drawText)(int k));
