@@ -22,8 +22,7 @@ void MoveAbilityCursor(int step) {
 }
 
 int CloseAbilityWindow(int outcome) {
-    for (int k = 1; k <= kMenuLines; ++k) EraseMenuLine(k);
-    EraseMenuTitle();
+    EraseMenuWindow();
     battleState.abilityCursor = 0;
     return outcome;
 }

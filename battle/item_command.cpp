@@ -86,8 +86,7 @@ int UseItemAndAnswer(EnemyKind& kind) {
 }
 
 void CloseItemWindow() {
-    for (int k = 1; k <= kMenuLines; ++k) EraseMenuLine(k);
-    EraseMenuTitle();
+    EraseMenuWindow();
     EraseSelectionBanner();
     EraseBanner();
     battleState.itemCursor = 0;

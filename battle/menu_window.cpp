@@ -23,6 +23,11 @@ void EraseMenuTitle() {
     WriteText("%*s", kMenuWidth, "");
 }
 
+void EraseMenuWindow() {
+    for (int k = 1; k <= kMenuLines; ++k) EraseMenuLine(k);
+    EraseMenuTitle();
+}
+
 void SlideInMenuLine(int k, bool bright, void (*drawText)(int k)) {
     menuTop = static_cast<int16_t>(-2 * k);
     const int steps = 2 * k + 1;

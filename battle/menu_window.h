@@ -19,6 +19,8 @@ void DrawMenuMarks(int k);
 void EraseMenuLine(int k);
 // 20 blanks over the title on row 0.
 void EraseMenuTitle();
+// Lines 1 to 5 and the title.
+void EraseMenuWindow();
 
 // Line k slides down from row 0 to its resting row 2k, a row a step: each
 // step draws the marks (bright for the cursor's line) and the line's text with
