@@ -11,7 +11,7 @@ e2e_fail() {
   echo "FAIL: $*" >&2
   if [ -n "${E2E_SOCKET:-}" ]; then
     echo "--- pane ---" >&2
-    e2e_tmux capture-pane -p -t game 2>/dev/null >&2 || true
+    e2e_tmux capture-pane -p -t game >&2 2>/dev/null || true
   fi
   exit 1
 }
@@ -62,6 +62,27 @@ SCRIPT
   e2e_tmux new-session -d -s game -x "$columns" -y "$rows" "$E2E_WORK/run.sh" || e2e_fail "tmux did not start"
   E2E_TTY=$(e2e_tmux display -p -t game '#{pane_tty}')
   E2E_SHELL_PID=$(e2e_tmux display -p -t game '#{pane_pid}')
+}
+
+# e2e_start_recorded [COLUMNS ROWS]: e2e_start with everything the program
+# writes also kept in a file; the program is held back until the recording
+# runs, so that nothing it writes is missed.
+e2e_start_recorded() {
+  rm -f "$E2E_WORK/recording"
+  E2E_PRELUDE="while [ ! -f '$E2E_WORK/recording' ]; do sleep 0.05; done"
+  e2e_start "$@"
+  E2E_PRELUDE=
+  rm -f "$E2E_WORK/output"
+  e2e_tmux pipe-pane -o -t game "cat >>'$E2E_WORK/output'" || e2e_fail "cannot record the pane"
+  touch "$E2E_WORK/recording"
+}
+
+# e2e_output_has TEXT: the recorded output, without its control sequences,
+# holds TEXT. For texts that stay on the screen too briefly to be caught by
+# polling capture-pane: the cells are written in order, each text's characters
+# one after another.
+e2e_output_has() {
+  sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$E2E_WORK/output" 2>/dev/null | tr -d '\r\n' | grep -qF -- "$1"
 }
 
 e2e_screen() { e2e_tmux capture-pane -p -t game; }

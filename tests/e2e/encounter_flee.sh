@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The real program on a small world: a Pawn three moves to the right of the
+# hero on his row closes in and opens the battle screen, with its glyph in the
+# enemy view. The hero flees (the Pawn has speed 0, so the escape cannot fail),
+# and the field comes back without the Pawn.
+# Usage: encounter_flee.sh PROGRAM DATA_DIR
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/small_world.sh"
+e2e_setup "$1" "$2"
+
+e2e_write_hero '40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 20 10'
+e2e_set_enemy_speed Pawn_Status_Info.txt 0
+e2e_write_world '1 1 26 10'
+pawn=$(e2e_enemy_glyph Pawn_Status_Info.txt)
+[ -n "$pawn" ] || e2e_fail "no Pawn glyph in the data"
+
+battle_screen_ready() {
+  e2e_screen_has 'Enemy View' && e2e_screen_has 'たたかう' && e2e_screen_has 'にげる'
+}
+pawn_in_view() { e2e_screen | grep -F 'Enemy View' -A 12 | grep -qF -- "$pawn"; }
+field_back() { e2e_field_shown && e2e_screen_lacks 'Enemy View'; }
+
+e2e_start_recorded 80 30
+e2e_wait 20 e2e_game_running || e2e_fail "the program did not start"
+e2e_wait 20 battle_screen_ready || e2e_fail "no battle screen: the Pawn did not reach the hero"
+e2e_wait 20 pawn_in_view || e2e_fail "the Pawn's glyph $pawn is not in the enemy view"
+
+# Flee is the fourth command.
+e2e_tmux send-keys -t game Down Down Down Enter
+# The closing message is typed out and at once replaced by the field, too
+# briefly for capture-pane: it is looked for in what the program wrote.
+e2e_wait 20 e2e_output_has '主人公の「にげる」..........' || e2e_fail "the flee was not announced"
+e2e_wait 20 e2e_output_has 'にげることに成功しました。' || e2e_fail "the escape was not reported"
+e2e_wait 20 field_back || e2e_fail "the field did not come back after the escape"
+e2e_screen | grep -qF '●' || e2e_fail "the hero is not on the field"
+e2e_screen_lacks "$pawn" || e2e_fail "the Pawn is still on the field"
+e2e_screen_lacks 'たたかう' || e2e_fail "the battle screen is left on the field"
+e2e_game_running || e2e_fail "the program stopped after the escape"
+echo "ok: an encounter opens the battle screen, and a flee returns to the field"
