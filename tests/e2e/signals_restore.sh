@@ -10,12 +10,12 @@ e2e_setup "$1" "$2"
 end_with() {
   local how=$1 expected=$2
   e2e_start 80 30
-  e2e_wait 10 e2e_game_running || e2e_fail "$how: the program did not start"
+  e2e_wait 20 e2e_game_running || e2e_fail "$how: the program did not start"
   case $how in
     C-c) e2e_tmux send-keys -t game C-c ;;
     *) kill -s "$how" "$(e2e_game_pid)" ;;
   esac
-  e2e_wait 10 e2e_game_gone || e2e_fail "$how: the program did not end"
+  e2e_wait 20 e2e_game_gone || e2e_fail "$how: the program did not end"
   [ "$(e2e_status)" = "$expected" ] || e2e_fail "$how: exit status $(e2e_status), expected $expected"
   e2e_check_restored
   echo "ok: $how"
@@ -34,30 +34,30 @@ end_with ABRT 134
 # The terminal goes away while the hang-up signal is ignored (as under
 # nohup): the program still ends instead of waiting for keys for ever.
 E2E_PRELUDE="trap '' HUP" e2e_start 80 30
-e2e_wait 10 e2e_game_running || e2e_fail "nohup: the program did not start"
+e2e_wait 20 e2e_game_running || e2e_fail "nohup: the program did not start"
 pid=$(e2e_game_pid)
 e2e_tmux kill-server
 gone() { ! kill -0 "$pid" 2>/dev/null; }
-e2e_wait 10 gone || { kill -KILL "$pid"; e2e_fail "the program outlived its terminal"; }
+e2e_wait 20 gone || { kill -KILL "$pid"; e2e_fail "the program outlived its terminal"; }
 echo "ok: terminal closed with the hang-up signal ignored"
 
 # Stopped and continued, on a screen that shows something (the fatal stop).
 rm -f "$E2E_WORK"/data/Hero_Info/*
 e2e_start 80 30
-e2e_wait 10 e2e_screen_has "ファイルが存在しないため" || e2e_fail "no fatal message"
+e2e_wait 20 e2e_screen_has "ファイルが存在しないため" || e2e_fail "no fatal message"
 pid=$(e2e_game_pid)
 kill -s TSTP "$pid"
-e2e_wait 10 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
+e2e_wait 20 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
 [ "$(e2e_flag cursor_flag)" = 1 ] || e2e_fail "stopped: the cursor is still hidden"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' && e2e_fail "stopped: the terminal is left in raw mode"
 kill -s CONT "$pid"
-e2e_wait 10 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
-e2e_wait 10 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
+e2e_wait 20 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
+e2e_wait 20 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
 [ "$(e2e_flag cursor_flag)" = 0 ] || e2e_fail "continued: the cursor is visible"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' || e2e_fail "continued: the terminal is not in raw mode"
 kill -s TERM "$pid"
-e2e_wait 10 e2e_game_gone || e2e_fail "the program did not end after being continued"
+e2e_wait 20 e2e_game_gone || e2e_fail "the program did not end after being continued"
 e2e_check_restored
 echo "ok: stop and continue"
