@@ -31,14 +31,19 @@ int Defend(EnemyKind& kind) {
     SetNormal();
     SlideSelectionBanner();
     SlideAttackBanner();
-    // The defense is doubled for the enemies' turn and halved after it. A
+    // The defense is doubled for the enemies' turn and given back after it. A
     // defense that cannot be doubled in 16 bits stays as it is, so that the
-    // halving cannot leave the hero with nothing.
-    bool doubled = hero.defense <= 32767;
-    if (doubled) hero.defense = static_cast<uint16_t>(hero.defense * 2);
+    // halving cannot leave the hero with nothing. A buckler that wears off
+    // during the turn takes its 5 points off the doubled value; halving that
+    // would leave 2 of them for good, so the defense given back is the one
+    // before the turn less the whole bonus of every buckler that wore off.
+    const uint16_t before = hero.defense;
+    const bool doubled = before <= 32767;
+    if (doubled) hero.defense = static_cast<uint16_t>(before * 2);
+    const uint16_t during = hero.defense;
     battleState.turnCount += 1;
     int outcome = EnemyTurn(kind);
-    if (doubled) hero.defense = static_cast<uint16_t>(hero.defense / 2);
+    if (doubled) hero.defense = static_cast<uint16_t>(before - (during - hero.defense));
     return outcome;
 }
 

@@ -15,12 +15,15 @@ namespace {
 struct BoostKind {
     BoostSlot* slots;
     uint16_t* statistic;
+    uint16_t* saved;  // the statistic as the battle in progress saved it
     const char* marker;
     const char* wornOff;
 };
 
-BoostKind AttackKind() { return BoostKind{attackBoosts, &hero.attack, "SA", kTextProteinWornOff}; }
-BoostKind DefenseKind() { return BoostKind{defenseBoosts, &hero.defense, "SD", kTextBucklerWornOff}; }
+BoostKind AttackKind() { return BoostKind{attackBoosts, &hero.attack, &hero.savedAttack, "SA", kTextProteinWornOff}; }
+BoostKind DefenseKind() {
+    return BoostKind{defenseBoosts, &hero.defense, &hero.savedDefense, "SD", kTextBucklerWornOff};
+}
 
 // Index of the first slot with the given turns left, or -1.
 int FindSlot(const BoostKind& kind, int16_t turnsLeft) {
@@ -60,6 +63,10 @@ void Expire(const BoostKind& kind) {
     if (index < 0) return;
     BoostSlot& slot = kind.slots[index];
     *kind.statistic = static_cast<uint16_t>(*kind.statistic - kBoostBonus);
+    // A boost carried over from an earlier battle has its bonus in the value
+    // this battle saved too; it comes off there as well, or a victory, which
+    // restores the saved value, would give it back for good.
+    if (!slot.startedThisBattle) *kind.saved = static_cast<uint16_t>(*kind.saved - kBoostBonus);
     if (slot.row < kBoostSlots) {
         boostRowUsed[slot.row] = 0;
         SetCursor(panelColumn, kBoostTopRow + slot.row);
