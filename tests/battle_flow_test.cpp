@@ -167,4 +167,21 @@ TEST_F(BattleFlowTest, DefendingADefenseThatCannotDoubleLeavesItAsItWas) {
     EXPECT_EQ(hero.defense, 40000);
 }
 
+TEST_F(BattleFlowTest, ABucklerWearingOffWhileDefendingTakesItsWholeBonusOff) {
+    // 15 and a buckler: 20, doubled to 40 for the enemies' turn; the buckler
+    // wears off at the turn's first tick (35), and the defense given back is 15.
+    hero.defense = 20;
+    defenseBoosts[0] = BoostSlot{1, 0, false};
+    boostRowUsed[0] = 1;
+    activeBoostCount = 1;
+    kind.attack = 0;
+    hero.speed = 0;
+    Type({KeyDown, KeyEnter, KeyEnter, KeyEnter});  // defend; the worn-off message; the attack
+    EXPECT_FALSE(Battle(1));
+    EXPECT_EQ(battleState.turnCount, 1 + 1);
+    EXPECT_EQ(defenseBoosts[0].turnsLeft, kBoostFree);
+    EXPECT_EQ(hero.defense, 15);
+    EXPECT_EQ(hero.savedDefense, 15);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "battle/battle_state.h"
+#include "battle/boosts.h"
 #include "battle/formulas.h"
 #include "battle/hero_attack.h"
 #include "console/console.h"
@@ -141,6 +142,24 @@ TEST_F(HeroAttackTest, VictoryRestoresTheStatisticsAndRetiresOnlyTheBoostsOfThis
     EXPECT_EQ(defenseBoosts[0].turnsLeft, 7);
     EXPECT_EQ(activeBoostCount, 1);
     EXPECT_EQ(levelUpSnapshot.attack, 100);
+}
+
+TEST_F(HeroAttackTest, ABoostCarriedOverThatWearsOffIsNotGivenBackByTheVictory) {
+    battleState.enemiesLeft = 1;
+    kind.hp[0] = 5;
+    // A protein from an earlier battle: its bonus is in the attack this battle saved.
+    hero.attack = 105;
+    hero.savedAttack = 105;
+    attackBoosts[0] = BoostSlot{1, 0, false};
+    boostRowUsed[0] = 1;
+    activeBoostCount = 1;
+    HeadlessPushKey(KeyEnter, 60000);  // the worn-off message
+    TickAttackBoosts();
+    EXPECT_EQ(hero.attack, 100);
+    EXPECT_EQ(hero.savedAttack, 100);
+    EXPECT_EQ(Attack(), kOutcomeWon);
+    EXPECT_EQ(hero.attack, 100);
+    EXPECT_EQ(activeBoostCount, 0);
 }
 
 TEST_F(HeroAttackTest, AVictoryWithoutALevelWaitsForAKey) {
