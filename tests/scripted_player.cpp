@@ -386,7 +386,7 @@ int PlayerKey(ScriptedPlayer& player) {
         player.failure = failed;
         Stop();
     }
-    if (player.sawFifthAbility) Stop();
+    if (player.sawFifthAbility && player.stopAtFifthAbility) Stop();
     if (player.watch.battles > player.battleLimit) {
         player.failure = "no fifth ability after " + std::to_string(player.battleLimit) + " battles";
         Stop();

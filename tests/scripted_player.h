@@ -30,6 +30,7 @@ struct ScriptedPlayer {
     std::vector<PlannedStep> route;  // toward goalScreen
     int goalScreen = 0;
     bool sawFifthAbility = false;    // the ability list drawn with its fifth line
+    bool stopAtFifthAbility = true;
     long long battleLimit = 5000;
     long screenChanges = 0;
     int lastScreen = 0;

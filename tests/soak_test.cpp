@@ -1,7 +1,9 @@
 // The whole game on the shipped data (start-up, main loop, encounters, battles,
 // screen changes) fed random keys, with every invariant of game_invariants.h
 // checked at each key poll and the battle state checked after each pass of the
-// main loop. 20,000 keys here; CHESSRPG_SOAK_KEYS=200000 runs the long soak.
+// main loop. 20,000 keys here from the start of the game and 10,000 from the
+// late game (the scripted player plays up to the fifth ability first);
+// CHESSRPG_SOAK_KEYS=200000 runs the long soak, that many keys each.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include "game/records.h"
 #include "platform/headless.h"
 #include "tests/game_invariants.h"
+#include "tests/scripted_player.h"
 
 namespace {
 
@@ -81,14 +84,29 @@ int SoakKey(SoakGame& game) {
     return static_cast<int>(game.random() % 256);
 }
 
-void PlaySoakGame(SoakGame& game, long keys, uint32_t seed) {
+// The random keys from the start, or once the scripted player has reached the
+// fifth ability (the invariants are checked at the player's polls too).
+void PlaySoakGame(SoakGame& game, long keys, uint32_t seed, bool lateGame = false) {
     HeadlessReset(CHESSRPG_DATA_DIR);
     ResetGameState();
     game.random.seed(seed);
     game.keysLeft = keys;
     HeadlessSetSeconds(1000000 + seed);
     HeadlessSetTimeLimit(1000LL * 24 * 3600 * 1000);
-    HeadlessSetKeySource([&game] { return SoakKey(game); });
+    ScriptedPlayer player;
+    player.stopAtFifthAbility = false;
+    HeadlessSetKeySource([&game, &player, lateGame] {
+        if (!lateGame) return SoakKey(game);
+        if (player.sawFifthAbility) {
+            if (player.stopAtFifthAbility) return SoakKey(game);
+            player.stopAtFifthAbility = true;  // from here on the random keys play
+            game.watch = InvariantWatch{};
+            return SoakKey(game);
+        }
+        int key = PlayerKey(player);
+        if (!player.failure.empty()) Fail(game, player.failure, "player");
+        return key;
+    });
     try {
         StartGame();
         for (;;) {
@@ -110,6 +128,19 @@ TEST(SoakTest, RandomKeysKeepEveryInvariant) {
         ASSERT_EQ(game.failure, "") << "seed " << seed << "; " << Summary(game.watch);
         std::cout << "soak seed " << seed << ": " << HeadlessMilliseconds() / 1000 << " virtual s, "
                   << Summary(game.watch) << "\n";
+    }
+    ResetGameState();
+}
+
+TEST(SoakTest, RandomKeysInTheLateGameKeepEveryInvariant) {
+    long total = SoakKeys() / 2;
+    uint32_t seed = 101;
+    for (long left = total; left > 0; left -= kKeysPerGame, ++seed) {
+        SoakGame game;
+        PlaySoakGame(game, left < kKeysPerGame ? left : kKeysPerGame, seed, true);
+        ASSERT_EQ(game.failure, "") << "seed " << seed << "; " << Summary(game.watch);
+        std::cout << "late-game soak seed " << seed << ": " << HeadlessMilliseconds() / 1000
+                  << " virtual s in all; after the fifth ability " << Summary(game.watch) << "\n";
     }
     ResetGameState();
 }
