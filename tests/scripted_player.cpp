@@ -357,6 +357,7 @@ int BattleKey(ScriptedPlayer& player, const EnemyKind& kind) {
     default:
         if (battleState.commandCursor < command) return KeyDown;
         if (battleState.commandCursor > command) return KeyUp;
+        if (command == 3) player.fleeKeys += 1;
         return KeyEnter;
     }
 }

@@ -33,6 +33,7 @@ struct ScriptedPlayer {
     bool stopAtFifthAbility = true;
     long long battleLimit = 5000;
     long screenChanges = 0;
+    long fleeKeys = 0;               // Enter pressed with the cursor on flee
     int lastScreen = 0;
     bool trace = false;              // one line per battle on standard output
     const char* battleKind = nullptr;
