@@ -9,6 +9,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ protected:
 
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
+        ResetGameState();
         std::strcpy(hero.name, "Hero");
         hero.level = 1;
         hero.maxHp = 40;

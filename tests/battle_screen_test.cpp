@@ -10,6 +10,7 @@
 #include "console/console.h"
 #include "console/enemy_view.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -24,10 +25,7 @@ class BattleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        panelColumn = 1;
-        viewColumn = 25;
+        ResetGameState();
         SetNormal();  // a battle starts in the normal attribute
         hero.level = 3;
         hero.maxHp = 36;

@@ -13,6 +13,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -26,12 +27,7 @@ protected:
 
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
-        panelColumn = 1;
-        viewColumn = 25;
+        ResetGameState();
         SetNormal();
         std::strcpy(hero.name, Sjis("ユウ").c_str());
         hero.maxHp = 100;

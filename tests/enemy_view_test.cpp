@@ -10,6 +10,7 @@
 #include "console/console.h"
 #include "console/enemy_view.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -47,10 +48,7 @@ protected:
     EnemyKind kind{};
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        panelColumn = 1;
-        viewColumn = 25;
+        ResetGameState();
         SetNormal();
         std::strcpy(kind.glyph, Sjis("Ｐ").c_str());
         kind.target = 1;

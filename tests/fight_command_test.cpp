@@ -12,6 +12,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -53,12 +54,7 @@ protected:
 
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
-        viewColumn = 25;
-        panelColumn = 1;
+        ResetGameState();
         std::strcpy(hero.name, "Hero");
         hero.level = 1;
         hero.maxHp = hero.hp = 40;

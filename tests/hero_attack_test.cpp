@@ -11,6 +11,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -20,10 +21,7 @@ protected:
 
     void SetUp() override {
         HeadlessReset();
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
+        ResetGameState();
         std::strcpy(hero.name, "Hero");
         hero.maxHp = 40;
         hero.hp = 40;

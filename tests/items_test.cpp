@@ -15,6 +15,7 @@
 #include "console/enemy_view.h"
 #include "console/message_log.h"
 #include "tests/test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -55,13 +56,7 @@ protected:
     void SetUp() override {
         HeadlessReset();
         due = 0;
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
-        panelColumn = 1;
-        viewColumn = 25;
-        menuTop = 0;
+        ResetGameState();
         SetNormal();
         std::strcpy(hero.name, Sjis("ユウ").c_str());
         hero.maxHp = 100;

@@ -10,6 +10,7 @@
 #include "field/world_map.h"
 #include "game/game.h"
 #include "tests/field_test_support.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -185,10 +186,7 @@ class EncounterTest : public ::testing::Test {
 protected:
     TempTree tree;
     void SetUp() override {
-        ClearRecords();
-        ResetBattleState();
-        ResetBoosts();
-        ResetMessageLog();
+        ResetGameState();
         CopyShippedData(tree);
         WriteBlankMapSet(tree, "9 1 1 9 1 1 9 2 1 5");
         tree.WriteSjis("Enemy_Info/Pawn_Status_Info.txt", "ポーン 1 歩 0 1 12 6 3 2 2 0 0\n");
