@@ -8,8 +8,8 @@
 #include "battle/battle_state.h"
 #include "console/console.h"
 #include "console/message_log.h"
-#include "tests/test_support.h"
 #include "game/game_state.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 
 #include "battle/ability_command.h"
 #include "battle/battle_state.h"
-#include "battle/formulas.h"
 #include "battle/fight_command.h"
+#include "battle/formulas.h"
 #include "console/console.h"
 #include "console/message_log.h"
-#include "tests/test_support.h"
 #include "game/game_state.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "console/console.h"
 #include "console/enemy_view.h"
 #include "console/message_log.h"
-#include "tests/test_support.h"
 #include "game/game_state.h"
+#include "tests/test_support.h"
 
 namespace {
 

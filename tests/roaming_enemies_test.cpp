@@ -9,8 +9,8 @@
 #include "field/roaming_enemies.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "tests/field_test_support.h"
 #include "game/game_state.h"
+#include "tests/field_test_support.h"
 
 namespace {
 
