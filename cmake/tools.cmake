@@ -1,14 +1,28 @@
-# The world picture: a map editor's view of the whole world and its problems.
-# It reads the map with the game's own loaders and walk test.
+# Tools for people who edit the data, built beside the game and reading the data
+# with the game's own loaders and walk test. The problem-finding code they
+# share is a library the tests link too.
 if(TARGET chessrpg_sjis)
+  add_library(chessrpg_data_checks STATIC
+    tools/data_problems.cpp tools/map_problems.cpp tools/record_checks.cpp)
+  target_link_libraries(chessrpg_data_checks PUBLIC chessrpg_game)
+  if(TARGET chessrpg_tests)
+    target_link_libraries(chessrpg_tests PRIVATE chessrpg_data_checks)
+  endif()
+
+  # The world picture: a map editor's view of the whole world and its problems.
   add_executable(world_picture tools/world_picture.cpp tools/tool_platform.cpp)
-  target_link_libraries(world_picture PRIVATE chessrpg_game chessrpg_sjis)
+  target_link_libraries(world_picture PRIVATE chessrpg_data_checks chessrpg_sjis)
+  # The data checker: one line per problem in any file of a data tree.
+  add_executable(data_check tools/data_check.cpp tools/tool_platform.cpp)
+  target_link_libraries(data_check PRIVATE chessrpg_data_checks chessrpg_sjis)
   if(CHESSRPG_TESTS)
     add_test(NAME shipped_world_has_no_problems
       COMMAND world_picture ${CHESSRPG_DATA_DIR})
     add_test(NAME world_picture_finds_problems
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/tools/world_picture_problems.sh
               $<TARGET_FILE:world_picture> ${CHESSRPG_DATA_DIR})
+    add_test(NAME shipped_data_passes_the_data_check
+      COMMAND data_check ${CHESSRPG_DATA_DIR})
   endif()
 endif()
 

@@ -13,12 +13,13 @@ constexpr char kHeroFile[] = "Hero_Info\\Hero_Status_Info.txt";
 
 char Digit(int number) { return static_cast<char>('0' + (number % 10 + 10) % 10); }
 
-void NoteError(MapErrors& errors, const char* path, const char* what, long long value, long long low,
+void NoteError(MapErrors& errors, const char* path, const char* what, int item, long long value, long long low,
                long long high) {
     if (errors.count < kMapErrorSlots) {
         MapValueError& error = errors.list[errors.count];
         std::snprintf(error.path, sizeof error.path, "%s", path);
         std::snprintf(error.what, sizeof error.what, "%s", what);
+        error.item = item;
         error.value = value;
         error.low = low;
         error.high = high;
@@ -26,9 +27,9 @@ void NoteError(MapErrors& errors, const char* path, const char* what, long long 
     errors.count += 1;
 }
 
-void CheckRange(MapErrors& errors, const char* path, const char* what, long long value, long long low,
+void CheckRange(MapErrors& errors, const char* path, const char* what, int item, long long value, long long low,
                 long long high) {
-    if (value < low || value > high) NoteError(errors, path, what, value, low, high);
+    if (value < low || value > high) NoteError(errors, path, what, item, value, low, high);
 }
 
 }  // namespace
@@ -88,15 +89,15 @@ bool ReadMapHeader(const char* path, MapErrors& errors) {
     for (int figure = 0; figure < 2; ++figure) {
         char what[40];
         std::snprintf(what, sizeof what, "%s screen", names[figure]);
-        CheckRange(errors, path, what, values[figure * 3], 1, kScreenCount);
+        CheckRange(errors, path, what, figure * 3 + 1, values[figure * 3], 1, kScreenCount);
         std::snprintf(what, sizeof what, "%s column", names[figure]);
-        CheckRange(errors, path, what, values[figure * 3 + 1], 1, kScreenColumns - 1);
+        CheckRange(errors, path, what, figure * 3 + 2, values[figure * 3 + 1], 1, kScreenColumns - 1);
         std::snprintf(what, sizeof what, "%s row", names[figure]);
-        CheckRange(errors, path, what, values[figure * 3 + 2], 1, kScreenRows);
+        CheckRange(errors, path, what, figure * 3 + 3, values[figure * 3 + 2], 1, kScreenRows);
     }
-    CheckRange(errors, path, "gate screen", values[6], 1, kScreenCount);
-    CheckRange(errors, path, "gate column", values[7], 1, kScreenColumns - 9);
-    CheckRange(errors, path, "start screen", values[9], 1, kScreenCount);
+    CheckRange(errors, path, "gate screen", 7, values[6], 1, kScreenCount);
+    CheckRange(errors, path, "gate column", 8, values[7], 1, kScreenColumns - 9);
+    CheckRange(errors, path, "start screen", 10, values[9], 1, kScreenCount);
 
     for (int i = 0; i < 10; ++i) *fields[i] = static_cast<int16_t>(Low16(values[i]));
     hero.screenNo = Low16(values[9]);
@@ -124,7 +125,7 @@ bool ReadPlacements(const char* path, MapErrors& errors) {
     if (!OpenTextReader(reader, path)) return false;
     long long count = 0;
     if (ReadTextNumber(reader, count)) {
-        CheckRange(errors, path, "enemy count", count, 0, kRoamingSlots);
+        CheckRange(errors, path, "enemy count", 1, count, 0, kRoamingSlots);
         roamingCount = static_cast<int16_t>(count < 0 ? 0 : count > kRoamingSlots ? kRoamingSlots : count);
         bool reading = true;
         for (int i = 0; i < roamingCount && reading; ++i) {
@@ -142,15 +143,17 @@ bool ReadPlacements(const char* path, MapErrors& errors) {
 
     // Any kind number is usable (KindRecord maps every value to a kind). A
     // group fills at most the 7 HP slots of a kind; a figure is two columns wide.
+    // Entry i's four numbers are items 2 + 4i to 5 + 4i, after the count.
     for (int i = 0; i < roamingCount; ++i) {
         const RoamingEnemy& entry = roamingEnemies[i];
+        const int first = 2 + 4 * i;
         char what[40];
         std::snprintf(what, sizeof what, "enemy %d group size", i + 1);
-        CheckRange(errors, path, what, entry.groupSize, 1, kInstanceSlots);
+        CheckRange(errors, path, what, first + 1, entry.groupSize, 1, kInstanceSlots);
         std::snprintf(what, sizeof what, "enemy %d column", i + 1);
-        CheckRange(errors, path, what, entry.x, 0, kScreenColumns - 2);
+        CheckRange(errors, path, what, first + 2, entry.x, 0, kScreenColumns - 2);
         std::snprintf(what, sizeof what, "enemy %d row", i + 1);
-        CheckRange(errors, path, what, entry.y, 0, kScreenRows - 1);
+        CheckRange(errors, path, what, first + 3, entry.y, 0, kScreenRows - 1);
     }
     return true;
 }
@@ -164,8 +167,8 @@ void LoadPlacements(uint16_t world) {
 }
 
 void FindHeroStartErrors(MapErrors& errors) {
-    CheckRange(errors, kHeroFile, "hero column", hero.fieldX, 0, kScreenColumns - 2);
-    CheckRange(errors, kHeroFile, "hero row", hero.fieldY, 0, kScreenRows - 1);
+    CheckRange(errors, kHeroFile, "hero column", 21, hero.fieldX, 0, kScreenColumns - 2);
+    CheckRange(errors, kHeroFile, "hero row", 22, hero.fieldY, 0, kScreenRows - 1);
 }
 
 void StopOnMapErrors(const MapErrors& errors) {

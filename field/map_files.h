@@ -9,6 +9,7 @@
 struct MapValueError {
     char path[40];
     char what[40];
+    int item;  // the number's place among the file's items, counted from 1
     long long value;
     long long low;
     long long high;

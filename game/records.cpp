@@ -11,7 +11,7 @@ HeroStatus hero;
 EnemyKind enemyKinds[kEnemyKindCount];
 AbilityInfo abilities[kAbilityCount];
 
-namespace {
+const char kHeroStatusPath[] = "Hero_Info\\Hero_Status_Info.txt";
 
 const char* const kEnemyKindPaths[kEnemyKindCount] = {
     "Enemy_Info\\Pawn_Status_Info.txt",   "Enemy_Info\\Knight_Status_Info.txt",
@@ -23,6 +23,8 @@ const char* const kAbilityPaths[kAbilityCount] = {
     "Abilities\\SwordCut.txt",  "Abilities\\Flame.txt", "Abilities\\BigRevolveSword.txt",
     "Abilities\\HellFlame.txt", "Abilities\\AbsoluteObedience.txt",
 };
+
+namespace {
 
 // Reads numbers into 16-bit fields in order until one cannot be read.
 bool ReadFields16(TextReader& reader, uint16_t* const* fields, std::size_t count) {
@@ -57,7 +59,7 @@ void ReadHeroItems(TextReader& reader) {
 
 int LoadHeroStatus() {
     TextReader reader;
-    if (!OpenTextReader(reader, "Hero_Info\\Hero_Status_Info.txt")) return 0;
+    if (!OpenTextReader(reader, kHeroStatusPath)) return 0;
     if (ReadTextString(reader, hero.name, sizeof hero.name)) ReadHeroItems(reader);
     CloseTextReader(reader);
     return 1;

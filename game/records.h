@@ -66,6 +66,11 @@ struct AbilityInfo {
 enum AbilityIndex { kSwordCut = 0, kFlame = 1, kBigRevolveSword = 2, kHellFlame = 3, kAbsoluteObedience = 4 };
 constexpr int kAbilityCount = 5;
 
+// The record files, relative to the data folder, in loading order.
+extern const char kHeroStatusPath[];
+extern const char* const kEnemyKindPaths[kEnemyKindCount];
+extern const char* const kAbilityPaths[kAbilityCount];
+
 extern HeroStatus hero;
 extern EnemyKind enemyKinds[kEnemyKindCount];
 extern AbilityInfo abilities[kAbilityCount];

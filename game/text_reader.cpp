@@ -35,6 +35,7 @@ int SkipBlanks(TextReader& reader) {
 bool OpenTextReader(TextReader& reader, const char* path) {
     reader.file = PlatformOpenFile(path);
     reader.pushedBack = -1;
+    reader.items = 0;
     return reader.file != nullptr;
 }
 
@@ -56,6 +57,7 @@ int ReadTextChar(TextReader& reader) {
 bool ReadTextString(TextReader& reader, char* field, std::size_t size) {
     int c = SkipBlanks(reader);
     if (c == EOF) return false;
+    reader.items += 1;
     std::size_t length = 0;
     bool cut = false;  // once a character did not fit, the rest of the run is dropped
     while (c != EOF && !IsBlank(c)) {
@@ -94,6 +96,7 @@ bool ReadTextNumber(TextReader& reader, long long& value) {
         PushBack(reader, c);
         return false;
     }
+    reader.items += 1;
     const long long limit = 2147483647LL;
     long long magnitude = 0;
     while (c >= '0' && c <= '9') {
@@ -104,4 +107,22 @@ bool ReadTextNumber(TextReader& reader, long long& value) {
     PushBack(reader, c);
     value = negative ? -magnitude : magnitude;
     return true;
+}
+
+long ReadTextItem(TextReader& reader, char* buffer, std::size_t size) {
+    int c = SkipBlanks(reader);
+    if (size > 0) buffer[0] = '\0';
+    if (c == EOF) return -1;
+    reader.items += 1;
+    long length = 0;
+    while (c != EOF && !IsBlank(c)) {
+        if (static_cast<std::size_t>(length) + 1 < size) {
+            buffer[length] = static_cast<char>(c);
+            buffer[length + 1] = '\0';
+        }
+        ++length;
+        c = ReadTextChar(reader);
+    }
+    PushBack(reader, c);
+    return length;
 }

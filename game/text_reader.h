@@ -10,6 +10,7 @@
 struct TextReader {
     std::FILE* file;
     int pushedBack;  // a character read ahead, or -1
+    int items;       // items read so far (strings, numbers, raw items), for checking tools
 };
 
 // Opens a data file (backslash path, relative to the working directory).
@@ -28,6 +29,11 @@ bool ReadTextString(TextReader& reader, char* field, std::size_t size);
 // but blanks, when the next item does not start with a number. Digits past the
 // range of a 32-bit number saturate rather than overflow.
 bool ReadTextNumber(TextReader& reader, long long& value);
+
+// For checking tools: the next run of non-blank bytes exactly as written, with
+// no character rules applied. At most size - 1 bytes are kept in buffer (with
+// its zero); returns the run's full length, or -1 at the end of the file.
+long ReadTextItem(TextReader& reader, char* buffer, std::size_t size);
 
 // Stores a number in a field of its width: the low 16 or 32 bits.
 inline uint16_t Low16(long long value) { return static_cast<uint16_t>(static_cast<unsigned long long>(value)); }

@@ -29,12 +29,12 @@ echo "$output" | sed -n '/^Problems:/,$p'
 fail=0
 [ "$status" = 1 ] || { echo "FAIL: exit status $status, expected 1"; fail=1; }
 for expected in \
-  'map_form\map1\1.txt: line 6 holds 60 characters, not 59' \
-  'screen 2: enemy 1 at column 0, row 0 stands in a wall' \
-  'map_info\map1\4.txt: enemy 4 has kind 7; 1 to 4 are the battle kinds' \
-  'map_info\map1\6.txt: enemy 1 group size 9 (the game allows 1 to 7 and refuses to start)' \
-  'screen 8 cannot be reached from the start' \
-  "screen 3: the hero reaches the world's top edge"; do
+  'map_form/map1/1.txt: line 6 holds 60 characters (59, then a line break)' \
+  'map_info/map1/2.txt: item 4: enemy 1 at column 0, row 0 of screen 2 stands in a wall (two open cells)' \
+  'map_info/map1/4.txt: item 14: enemy 4 kind 7 is no battle kind (1 to 4)' \
+  'map_info/map1/6.txt: item 3: enemy 1 group size 9 stops the game on entering screen 6 (1 to 7)' \
+  'map_form/map1/8.txt: screen 8 cannot be reached from the start' \
+  "map_form/map1/3.txt: line 1: the hero reaches the world's top edge"; do
   echo "$output" | grep -qF -- "$expected" || { echo "FAIL: missing: $expected"; fail=1; }
 done
 exit $fail

@@ -1,0 +1,125 @@
+#include "tools/data_problems.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "game/text_reader.h"
+
+namespace {
+
+std::string ShownPath(const char* path) {
+    std::string shown = path;
+    for (char& c : shown)
+        if (c == '\\') c = '/';
+    return shown;
+}
+
+bool IsSjisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool IsSjisTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+// A whole decimal number as the game reads one: an optional sign, then digits
+// only (the game would read "12ab" as 12 and then stop at "ab"). Values past
+// any field's range are held at 10^15.
+bool ParseNumber(const std::string& text, long long& value) {
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    if (i == text.size()) return false;
+    long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > 1000000000000000LL) magnitude = 1000000000000000LL;
+    }
+    value = text[0] == '-' ? -magnitude : magnitude;
+    return true;
+}
+
+// A problem of a name or glyph item, if it has one.
+std::string TextItemProblem(const ItemRule& rule, const std::string& text, long length) {
+    int bad = FirstBadSjisByte(text);
+    if (bad >= 0) return Format("%s is not valid Shift-JIS at byte %d (code page 932 text)", rule.name.c_str(), bad + 1);
+    if (rule.kind == kGlyphItem) {
+        bool oneWide = length == 2 && IsSjisLead(static_cast<unsigned char>(text[0]));
+        if (!oneWide) {
+            return Format("%s \"%s\" is not one full-width character (one double-byte character)", rule.name.c_str(),
+                          text.c_str());
+        }
+    } else if (length > rule.high) {
+        return Format("%s is %ld bytes long (at most %lld)", rule.name.c_str(), length, rule.high);
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string Format(const char* format, ...) {
+    char text[400];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+void ReportProblem(ProblemList& problems, const char* path, int item, const std::string& text) {
+    auto limit = problems.readable.find(path);
+    if (limit != problems.readable.end() && item > limit->second) return;
+    if (item > 0 && !problems.reported.insert({path, item}).second) return;
+    std::string line = ShownPath(path) + ": ";
+    if (item > 0) line += Format("item %d: ", item);
+    problems.lines.push_back(line + text);
+}
+
+int FirstBadSjisByte(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) continue;  // ASCII, half-width katakana
+        if (!IsSjisLead(byte)) return static_cast<int>(i);
+        if (i + 1 >= text.size() || !IsSjisTrail(static_cast<unsigned char>(text[i + 1]))) return static_cast<int>(i);
+        ++i;
+    }
+    return -1;
+}
+
+int CheckFileItems(ProblemList& problems, const char* path, const std::vector<ItemRule>& rules) {
+    TextReader reader;
+    if (!OpenTextReader(reader, path)) {
+        ReportProblem(problems, path, 0, "missing (the game needs every data file)");
+        problems.readable[path] = -1;
+        return -1;
+    }
+    const int total = static_cast<int>(rules.size());
+    int readable = total;
+    char buffer[256];
+    for (const ItemRule& rule : rules) {
+        long length = ReadTextItem(reader, buffer, sizeof buffer);
+        const int item = reader.items;
+        if (length < 0) {
+            ReportProblem(problems, path, item + 1,
+                          Format("%s is missing: the file ends after item %d (%d items)", rule.name.c_str(), item, total));
+            readable = item;
+            break;
+        }
+        std::string text(buffer);
+        if (rule.kind != kNumberItem) {
+            std::string problem = TextItemProblem(rule, text, length);
+            if (!problem.empty()) ReportProblem(problems, path, item, problem);
+            continue;
+        }
+        long long value;
+        if (!ParseNumber(text, value)) {
+            ReportProblem(problems, path, item,
+                          Format("%s \"%s\" is not a number; the game stops reading here (%lld to %lld)",
+                                 rule.name.c_str(), text.c_str(), rule.low, rule.high));
+            readable = item - 1;
+            break;
+        }
+        if (value < rule.low || value > rule.high) {
+            ReportProblem(problems, path, item,
+                          Format("%s %s does not fit its field (%lld to %lld)", rule.name.c_str(), text.c_str(),
+                                 rule.low, rule.high));
+        }
+    }
+    CloseTextReader(reader);
+    problems.readable[path] = readable;
+    return readable;
+}
