@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     if (argc == 2) SetToolDataRoot(argv[1]);
     static ProblemList problems;
     CheckDataTree(problems);
-    for (const std::string& line : problems.lines) std::printf("%s\n", SjisToUtf8(line).c_str());
+    for (const std::string& line : SortedLines(problems)) std::printf("%s\n", SjisToUtf8(line).c_str());
     if (problems.lines.empty()) {
         std::printf("No problems found.\n");
         return 0;

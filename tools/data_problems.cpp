@@ -1,5 +1,6 @@
 #include "tools/data_problems.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -66,7 +67,19 @@ void ReportProblem(ProblemList& problems, const char* path, int item, const std:
     if (item > 0 && !problems.reported.insert({path, item}).second) return;
     std::string line = ShownPath(path) + ": ";
     if (item > 0) line += Format("item %d: ", item);
+    int order = problems.fileOrder.emplace(path, static_cast<int>(problems.fileOrder.size())).first->second;
     problems.lines.push_back(line + text);
+    problems.places.push_back({order, item});
+}
+
+std::vector<std::string> SortedLines(const ProblemList& problems) {
+    std::vector<std::size_t> order(problems.lines.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&problems](std::size_t a, std::size_t b) { return problems.places[a] < problems.places[b]; });
+    std::vector<std::string> lines;
+    for (std::size_t i : order) lines.push_back(problems.lines[i]);
+    return lines;
 }
 
 int FirstBadSjisByte(const std::string& text) {
@@ -81,6 +94,7 @@ int FirstBadSjisByte(const std::string& text) {
 }
 
 int CheckFileItems(ProblemList& problems, const char* path, const std::vector<ItemRule>& rules) {
+    problems.fileOrder.emplace(path, static_cast<int>(problems.fileOrder.size()));
     TextReader reader;
     if (!OpenTextReader(reader, path)) {
         ReportProblem(problems, path, 0, "missing (the game needs every data file)");

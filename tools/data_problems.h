@@ -12,6 +12,8 @@
 
 struct ProblemList {
     std::vector<std::string> lines;
+    std::vector<std::pair<int, int>> places;  // per line: the file's order of first report, and the item
+    std::map<std::string, int> fileOrder;
     // Per file, the items the game reads before it stops: problems of later
     // items are not reported, since the game never reads them.
     std::map<std::string, int> readable;
@@ -25,6 +27,10 @@ std::string Format(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// The lines sorted by file, in the order the files were first named, and by
+// item within a file (problems of a whole file or a line first, as found).
+std::vector<std::string> SortedLines(const ProblemList& problems);
 
 // Adds a problem of item `item` of the file (0: of the whole file). The path is
 // given as the game names it, with '\'; the line shows it with '/'.

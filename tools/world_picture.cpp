@@ -101,6 +101,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::printf("Problems:\n");
-    for (const std::string& problem : problems.lines) std::printf("  %s\n", SjisToUtf8(problem).c_str());
+    for (const std::string& problem : SortedLines(problems)) std::printf("  %s\n", SjisToUtf8(problem).c_str());
     return 1;
 }
