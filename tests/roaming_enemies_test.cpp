@@ -213,6 +213,20 @@ TEST_F(EncounterTest, AFiguresContactOpensABattleAndTheFieldComesBackWithoutIt) 
     EXPECT_EQ(battleState.turnCount, 0);
 }
 
+TEST_F(EncounterTest, ALostBattleAlsoRemovesTheFigureAndTheGameGoesOn) {
+    // A Pawn that always catches the hero and hits far harder than his HP.
+    tree.WriteSjis("Enemy_Info/Pawn_Status_Info.txt", "ポーン 1 歩 0 1 12 5000 3 2 2 200 0\n");
+    tree.WriteSjis("Hero_Info/Hero_Status_Info.txt", "勇者 40 10 1 5 5 0 30 0 1 0 0 0 0 1 5 1 3 1 3 28 10\n");
+    WritePlacements(tree, 5, "1  1 1 30 10\n");
+    StartGame();
+    MainLoopPass();
+    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(roamingCount, 0);
+    EXPECT_EQ(ScreenText(10, 28, 30), "●");
+    EXPECT_EQ(ScreenLine(16), "");  // the battle screen was cleared away
+    EXPECT_EQ(hero.exp, 0u);
+}
+
 TEST_F(EncounterTest, TwoContactsInOnePassFightBothAndTheEntryThatMovedDownWaits) {
     // A reaches the hero at once; B (left of him) moves down to index 0 when A
     // leaves and is not stepped in this pass; C, below him, reaches him next.
