@@ -17,10 +17,15 @@ unsigned char ShownCell(int gridRow, int gridColumn) {
     return InWorld(gridRow, gridColumn) ? worldMap.cells[gridRow][gridColumn] : ' ';
 }
 
-// Writes 60 grid cells of one row, from gridColumn on, and a line break.
+// Writes 60 grid cells of one row, from gridColumn on, and a line break. A zero
+// byte from a layout file (still a wall) is shown as a blank, as the console
+// shows other control bytes, so that it cannot end the written row early.
 void WriteGridRow(int gridRow, int gridColumn) {
     char row[kScreenColumns + 1];
-    for (int i = 0; i < kScreenColumns; ++i) row[i] = static_cast<char>(ShownCell(gridRow, gridColumn + i));
+    for (int i = 0; i < kScreenColumns; ++i) {
+        unsigned char cell = ShownCell(gridRow, gridColumn + i);
+        row[i] = static_cast<char>(cell == 0 ? ' ' : cell);
+    }
     row[kScreenColumns] = '\0';
     WriteLine(row);
 }

@@ -168,6 +168,16 @@ TEST_F(FieldScreenTest, TheFieldShowsTheScreenItsEnemiesAndTheHero) {
     EXPECT_EQ(ScreenText(4, 4, 6), "  ");  // standing figures appear only on entering
 }
 
+TEST_F(FieldScreenTest, AZeroByteInTheLayoutShowsAsABlankWallAndTheRowGoesOn) {
+    PutCell(5, 2, 5, '\0');
+    PutCell(5, 2, 6, 'W');
+    SetCursor(0, 2);
+    WriteText("%s", std::string(60, 'x').c_str());
+    DrawFieldScreen();
+    EXPECT_EQ(ScreenText(2, 0, 8), "      W ");
+    EXPECT_EQ(CheckStepAt(5, 6, 3, KeyUp), kStepBlocked);
+}
+
 TEST_F(FieldScreenTest, TheSidewaysScrollMovesOneColumnPerFrame) {
     for (int row = 0; row < 20; ++row) {
         PutCell(5, row, 0, 'a');
