@@ -9,6 +9,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "game/game_state.h"
+#include "tests/battle_test_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -21,32 +22,14 @@ protected:
     void SetUp() override {
         HeadlessReset();
         ResetGameState();
-        std::strcpy(hero.name, "Hero");
-        hero.level = 1;
-        hero.maxHp = 40;
+        SetUpPlainHero(10, 15, 100);
         hero.hp = 3;  // refilled at the start
-        hero.attack = 10;
-        hero.defense = 15;
-        hero.magicDefense = 5;
-        hero.speed = 10;
-        hero.nextLevelExp = 100;
-        std::strcpy(abilities[kSwordCut].name, "Cut");
-        abilities[kSwordCut].rate = 1;
-        std::strcpy(kind.name, "Pawn");
-        std::strcpy(kind.glyph, "PP");
-        kind.kindNo = 1;
-        kind.maxHp = 12;
-        kind.defense = 3;
-        kind.magicDefense = 2;
-        kind.speed = 0;  // cannot chase: every flight succeeds
-        kind.target = 5;
-        for (int16_t& slot : kind.hp) slot = 12;
+        SetUpPlainAbilities();
+        SetUpPlainKind(kind, "Pawn", "PP", 1, 12, 3, 12);  // speed 0: every flight succeeds
+        kind.target = 5;  // the start puts it on 1
     }
 
-    // Keys typed well apart, so that none of them falls into a message's typing.
-    void Type(std::initializer_list<int> codes) {
-        for (int code : codes) HeadlessPushKey(code, due += 20000);
-    }
+    void Type(std::initializer_list<int> codes) { TypeApart(due, codes, 20000); }
     // Runs a battle; true when it ended before the script did.
     bool Battle(int count) {
         try {

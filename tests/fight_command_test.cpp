@@ -12,6 +12,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "game/game_state.h"
+#include "tests/battle_test_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -55,36 +56,14 @@ protected:
     void SetUp() override {
         HeadlessReset();
         ResetGameState();
-        std::strcpy(hero.name, "Hero");
-        hero.level = 1;
-        hero.maxHp = hero.hp = 40;
-        hero.attack = hero.savedAttack = 100;
-        hero.defense = hero.savedDefense = 10;
-        hero.magicDefense = 5;
-        hero.speed = 10;  // the enemies never hit him (they aim with speed 0)
-        hero.nextLevelExp = 60000;
-        const char* names[] = {"Cut", "Flame", "Spin", "Hell", "Obey"};
-        for (int i = 0; i < kAbilityCount; ++i) {
-            std::strcpy(abilities[i].name, names[i]);
-            abilities[i].rate = 1;
-        }
-        std::strcpy(kind.name, "Knight");
-        std::strcpy(kind.glyph, "KK");
-        kind.kindNo = 2;
-        kind.maxHp = 10;
-        kind.defense = 1;
-        kind.magicDefense = 1;
-        kind.speed = 0;
-        kind.target = 1;
-        for (int16_t& slot : kind.hp) slot = 10000;
+        SetUpPlainHero(100, 10, 60000);  // speed 10: the enemies (speed 0) never hit him
+        SetUpPlainAbilities();
+        SetUpPlainKind(kind, "Knight", "KK", 2, 10, 1, 10000);
         battleState.enemiesLeft = 4;
         SeedRand(3);
     }
 
-    // Keys typed well apart, so that none of them falls into a message's typing.
-    void Type(std::initializer_list<int> codes) {
-        for (int code : codes) HeadlessPushKey(code, due += 5000);
-    }
+    void Type(std::initializer_list<int> codes) { TypeApart(due, codes, 5000); }
     // The attribute of instance n's glyph in a group of four.
     unsigned GlyphAttribute(int n) {
         const int columns[] = {0, 9, 13, 9, 13};

@@ -11,6 +11,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "game/game_state.h"
+#include "tests/battle_test_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -22,29 +23,9 @@ protected:
     void SetUp() override {
         HeadlessReset();
         ResetGameState();
-        std::strcpy(hero.name, "Hero");
-        hero.maxHp = 40;
-        hero.hp = 40;
-        hero.attack = 100;
-        hero.defense = 10;
-        hero.magicDefense = 5;
-        hero.speed = 10;
-        hero.level = 1;
-        hero.nextLevelExp = 1000;
-        hero.savedAttack = 100;
-        hero.savedDefense = 10;
-        std::strcpy(abilities[kSwordCut].name, "Cut");
-        abilities[kSwordCut].rate = 1;
-        abilities[kSwordCut].power = 0;
-        std::strcpy(kind.name, "Pawn");
-        std::strcpy(kind.glyph, "PP");
-        kind.kindNo = 1;
-        kind.maxHp = 12;
-        kind.defense = 1;  // a damage of 96 to 106
-        kind.magicDefense = 1;
-        kind.speed = 0;  // never dodges
-        kind.target = 1;
-        for (int16_t& slot : kind.hp) slot = 200;
+        SetUpPlainHero(100, 10, 1000);
+        SetUpPlainAbilities();
+        SetUpPlainKind(kind, "Pawn", "PP", 1, 12, 1, 200);  // defense 1: a damage of 96 to 106
         battleState.enemiesLeft = 3;
         SeedRand(1);
     }
@@ -83,9 +64,7 @@ TEST_F(HeroAttackTest, HitsLowerTheSlotOfTheStandingCountWhicheverInstanceIsTarg
 TEST_F(HeroAttackTest, AFallWithOthersStandingErasesTheTargetAndReturnsAtOnce) {
     kind.hp[2] = 50;
     kind.target = 2;
-    battleState.abilityCursor = 1;
-    std::strcpy(abilities[kFlame].name, "Flame");
-    abilities[kFlame].rate = 1;
+    battleState.abilityCursor = 1;  // Flame
     EXPECT_EQ(HeroAttack(kind), kOutcomeFell);  // no key awaited
     EXPECT_EQ(battleState.enemiesLeft, 2);
     EXPECT_EQ(battleState.defeatedCount, 1);
@@ -115,8 +94,7 @@ TEST_F(HeroAttackTest, ADamageBelowZeroCountsAndShowsAsZero) {
 TEST_F(HeroAttackTest, ASlotAlreadyAtZeroFallsAtTheFirstHit) {
     battleState.enemiesLeft = 1;
     kind.hp[0] = 0;
-    hero.attack = 0;
-    abilities[kSwordCut].power = 0;
+    hero.attack = 0;  // with power 0 only the swing is left
     EXPECT_EQ(Attack(), kOutcomeWon);
 }
 
