@@ -30,7 +30,7 @@ constexpr int kBoostRows = 3;
 // Rows of the message window frame, and its width between the two sides.
 constexpr int kMessageTopRow = 12;
 constexpr int kMessageBottomRow = 18;
-constexpr int kMessageRightSide = 53;
+constexpr int kFrameRightSide = 53;
 constexpr int kFrameMarks = 26;  // full-width marks along the top and bottom
 
 void WriteBlanks(int count) { WriteText("%s", std::string(static_cast<std::size_t>(count), ' ').c_str()); }
@@ -121,22 +121,26 @@ void DrawEnemyViewFrame() {
     WriteText("%s", kTextViewFrameBottom);
 }
 
+void DrawFrameMarks(int row, const char* mark) {
+    for (int i = 0; i < kFrameMarks; ++i) {
+        SetCursor(viewColumn + 1 + 2 * i, row);
+        WriteText("%s", mark);
+    }
+}
+
+void DrawFrameSides(int fromRow, int toRow) {
+    for (int row = fromRow; row <= toRow; ++row) {
+        SetCursor(viewColumn, row);
+        WriteText("|");
+        SetCursor(viewColumn + kFrameRightSide, row);
+        WriteText("|");
+    }
+}
+
 void DrawMessageFrame() {
-    int v = viewColumn;
-    for (int i = 0; i < kFrameMarks; ++i) {
-        SetCursor(v + 1 + 2 * i, kMessageTopRow);
-        WriteText("%s", kTextOverline);
-    }
-    for (int row = kMessageTopRow; row <= kMessageBottomRow; ++row) {
-        SetCursor(v, row);
-        WriteText("|");
-        SetCursor(v + kMessageRightSide, row);
-        WriteText("|");
-    }
-    for (int i = 0; i < kFrameMarks; ++i) {
-        SetCursor(v + 1 + 2 * i, kMessageBottomRow);
-        WriteText("%s", kTextUnderline);
-    }
+    DrawFrameMarks(kMessageTopRow, kTextOverline);
+    DrawFrameSides(kMessageTopRow, kMessageBottomRow);
+    DrawFrameMarks(kMessageBottomRow, kTextUnderline);
 }
 
 void DrawLevelLine() {

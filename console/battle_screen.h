@@ -32,6 +32,11 @@ void SlideInCommandBoxes();
 void DrawCommandLabels();
 void DrawEnemyViewFrame();
 void DrawMessageFrame();
+// Pieces of the 54-column frames at viewColumn (the message window, the
+// level-up window): 26 full-width marks along a row from V + 1, and the "|"
+// sides at V and V + 53 on rows fromRow to toRow.
+void DrawFrameMarks(int row, const char* mark);
+void DrawFrameSides(int fromRow, int toRow);
 // "Lv : n" with the hero's level.
 void DrawLevelLine();
 // The panel's separators, the HP bar growing 30 ms a dash, and the HP line.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "console/battle_screen.h"
 #include "console/console.h"
 #include "console/texts.h"
 
@@ -38,7 +39,6 @@ constexpr int kConsoleWidth = 80;
 // The level-up window's frame.
 constexpr int kWindowBottomRow = 10;
 constexpr int kWindowRightSide = 53;
-constexpr int kWindowMarks = 26;
 
 void WriteBlanks(int count) { WriteText("%s", std::string(static_cast<std::size_t>(count), ' ').c_str()); }
 
@@ -182,21 +182,9 @@ void ClearViewArea() {
 }
 
 void DrawLevelUpFrame(const HeroStatus& status) {
-    int v = viewColumn;
-    for (int i = 0; i < kWindowMarks; ++i) {
-        SetCursor(v + 1 + 2 * i, 0);
-        WriteText("%s", kTextUnderline);
-    }
-    SetCursor(v + 6, 0);
+    DrawFrameMarks(0, kTextUnderline);
+    SetCursor(viewColumn + 6, 0);
     WriteText("%s - LEVEL UP + STATUS UP -", FieldText(status.name, sizeof status.name).c_str());
-    for (int row = 1; row <= kWindowBottomRow; ++row) {
-        SetCursor(v, row);
-        WriteText("|");
-        SetCursor(v + kWindowRightSide, row);
-        WriteText("|");
-    }
-    for (int i = 0; i < kWindowMarks; ++i) {
-        SetCursor(v + 1 + 2 * i, kWindowBottomRow);
-        WriteText("%s", kTextUnderline);
-    }
+    DrawFrameSides(1, kWindowBottomRow);
+    DrawFrameMarks(kWindowBottomRow, kTextUnderline);
 }
