@@ -21,18 +21,6 @@ std::string Repeat(const std::string& piece, int count) {
     return text;
 }
 
-// A row as the player sees it: full-width blanks read as two blanks, trailing
-// blanks dropped.
-std::string Visible(int row) {
-    std::string text = ScreenText(row);
-    const std::string fullWidthBlank = "\xE3\x80\x80";
-    for (std::size_t at = text.find(fullWidthBlank); at != std::string::npos; at = text.find(fullWidthBlank)) {
-        text.replace(at, fullWidthBlank.size(), "  ");
-    }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 // The banners' middle line with a text from column 'from' to 'to' (exclusive).
 std::string Middle(int from, const std::string& text, int to) {
     return Blanks(26) + "／" + Blanks(from - 28) + text + Blanks(46 - to) + "／";
@@ -163,17 +151,17 @@ TEST_F(EnemyViewTest, KindBannerPlacesTheNameByKindNumber) {
     EXPECT_EQ(ScreenLine(10), kBannerBottom);
 
     EraseBanner();
-    for (int row = 8; row <= 10; ++row) EXPECT_EQ(Visible(row), "") << "row " << row;
+    for (int row = 8; row <= 10; ++row) EXPECT_EQ(ScreenVisible(row), "") << "row " << row;
 
     SetName("ビショップ");
     kind.kindNo = 3;
     DrawKindBanner(kind);
-    EXPECT_EQ(Visible(9), Middle(32, "ビショップ", 42));
+    EXPECT_EQ(ScreenVisible(9), Middle(32, "ビショップ", 42));
 
     SetName("クイーン");
     kind.kindNo = 5;
     DrawKindBanner(kind);
-    EXPECT_EQ(Visible(9), Middle(33, "クイーン", 41));
+    EXPECT_EQ(ScreenVisible(9), Middle(33, "クイーン", 41));
 }
 
 TEST_F(EnemyViewTest, AnUnknownKindNumberShowsTheFrameAlone) {
@@ -187,7 +175,7 @@ TEST_F(EnemyViewTest, AnUnknownKindNumberShowsTheFrameAlone) {
 
 TEST_F(EnemyViewTest, AttackBannerAndHeroBannerTexts) {
     DrawAttackBanner();
-    EXPECT_EQ(Visible(9), Middle(33, "敵の攻撃", 41));
+    EXPECT_EQ(ScreenVisible(9), Middle(33, "敵の攻撃", 41));
 
     std::strcpy(hero.name, "Takeshi");  // 7 bytes: centred at V + 11 - 3
     DrawHeroBanner(hero);
@@ -232,9 +220,9 @@ TEST_F(EnemyViewTest, EachNameBannerSlidesInTenFramesAndRestoresTheViewColumn) {
         EXPECT_EQ(HeadlessMilliseconds(), 10) << slide.name;
         EXPECT_EQ(viewColumn, 25) << slide.name;
         // Only the resting frame is left: nothing but blanks to the right of it.
-        EXPECT_EQ(Visible(8), kBannerTop) << slide.name;
-        EXPECT_EQ(Visible(9), slide.middle) << slide.name;
-        EXPECT_EQ(Visible(10), kBannerBottom) << slide.name;
+        EXPECT_EQ(ScreenVisible(8), kBannerTop) << slide.name;
+        EXPECT_EQ(ScreenVisible(9), slide.middle) << slide.name;
+        EXPECT_EQ(ScreenVisible(10), kBannerBottom) << slide.name;
     }
 }
 

@@ -24,18 +24,6 @@ constexpr int kStopped = -1;          // the run waited for a key that never cam
 
 std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
 
-// A row as the player sees it: full-width blanks read as two blanks, trailing
-// blanks dropped.
-std::string Visible(int row) {
-    std::string text = ScreenText(row);
-    const std::string fullWidthBlank = "\xE3\x80\x80";
-    for (std::size_t at = text.find(fullWidthBlank); at != std::string::npos; at = text.find(fullWidthBlank)) {
-        text.replace(at, fullWidthBlank.size(), "  ");
-    }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 // Every cell's byte and attribute, to compare two runs.
 std::string ScreenDump() {
     std::string dump;
@@ -272,7 +260,7 @@ TEST_F(ItemsTest, SpaceAndLeftCloseTheWindowWithItsBanners) {
         Press({KeyDown, key});
         EXPECT_EQ(RunItemCommand(), kOutcomeNone);
         for (int row = 0; row <= 10; ++row) EXPECT_EQ(WindowRow(row), Blanks(20)) << "row " << row;
-        for (int row = 7; row <= 10; ++row) EXPECT_EQ(Visible(row), "") << "row " << row;
+        for (int row = 7; row <= 10; ++row) EXPECT_EQ(ScreenVisible(row), "") << "row " << row;
         EXPECT_EQ(battleState.itemCursor, 0);
         EXPECT_EQ(battleState.turnCount, 0);
         EXPECT_EQ(hero.items[kPotion].count, 10);

@@ -47,6 +47,16 @@ std::string ScreenLine(int row) {
     return text;
 }
 
+std::string ScreenVisible(int row) {
+    std::string text = ScreenText(row);
+    const std::string fullWidthBlank = "\xE3\x80\x80";
+    for (std::size_t at = text.find(fullWidthBlank); at != std::string::npos; at = text.find(fullWidthBlank)) {
+        text.replace(at, fullWidthBlank.size(), "  ");
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
 unsigned ScreenAttribute(int column, int row) { return HeadlessScreen().cells[row][column].attribute; }
 int CursorColumn() { return HeadlessScreen().cursorX; }
 int CursorRow() { return HeadlessScreen().cursorY; }

@@ -27,6 +27,9 @@ void CopyShippedData(const TempTree& tree);
 std::string ScreenText(int row, int from = 0, int to = 80);
 // The same, trailing blanks removed.
 std::string ScreenLine(int row);
+// A row as the player sees it: full-width blanks read as two blanks, trailing
+// blanks dropped.
+std::string ScreenVisible(int row);
 unsigned ScreenAttribute(int column, int row);
 int CursorColumn();
 int CursorRow();
