@@ -1,13 +1,15 @@
 # make play: build and play on the shipped data.  make test: build and run every test.
 # make windows: cross-build chessrpg.exe and pack dist/chessrpg-windows.zip.
 # make fuzz: run each fuzz target for FUZZ_SECONDS (default 60).
+# make bench: measure the terminal output, waiting CPU, key latency, start-up
+# and pacing of an optimised build, and print them beside their references.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 
-.PHONY: play build test windows fuzz clean
+.PHONY: play build test windows fuzz bench clean
 
 play: build
 	cd data && ../$(BUILD)/chessrpg
@@ -34,5 +36,12 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	tools/fuzz.sh $(FUZZ_SECONDS)
 
+BENCH_BUILD ?= build-bench
+bench:
+	@tools/ensure_deps.sh bench
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCHESSRPG_TESTS=OFF -DCHESSRPG_BENCH=ON >/dev/null
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	tools/bench/run.sh $(BENCH_BUILD)
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-windows build-fuzz dist
+	rm -rf $(BUILD) build-sanitize build-windows build-fuzz $(BENCH_BUILD) dist

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that what the build needs is installed. As root it installs what is
 # missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench
 set -euo pipefail
 need=(g++ cmake make)
 case "${1:-play}" in
@@ -9,6 +9,7 @@ case "${1:-play}" in
   windows) need+=(mingw zip) ;;
   wine) need+=(wine tmux) ;;
   fuzz) need+=(libfuzzer) ;;
+  bench) need+=(ncurses tmux) ;;
 esac
 
 missing=()
@@ -20,6 +21,7 @@ for item in "${need[@]}"; do
     tmux) command -v tmux >/dev/null || missing+=(tmux) ;;
     zip) command -v zip >/dev/null || missing+=(zip) ;;
     googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
+    ncurses) [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || missing+=(libncurses-dev) ;;
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
     wine) command -v wine >/dev/null || missing+=(wine wine64) ;;
     libfuzzer)

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs every benchmark against the programs of an optimised build and prints
+# one table: each figure beside its reference and its goal. The benchmarks
+# print their rows as tab-separated lines starting with "row"; everything else
+# they print is detail, kept in BUILD/bench.log.
+# Usage: tools/bench/run.sh BUILD_DIR
+set -u
+here=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$here/build-bench}" && pwd)
+log="$build/bench.log"
+rows="$build/bench.rows"
+: >"$log"
+: >"$rows"
+
+run_part() {
+  local title=$1
+  shift
+  echo "== $title" >>"$log"
+  printf 'part\t%s\n' "$title" >>"$rows"
+  "$@" 2>>"$log" | tee -a "$log" | grep '^row	' >>"$rows"
+}
+
+# Each part is run only when its programs were built.
+[ -x "$build/present_bytes" ] &&
+  run_part "Bytes to the terminal" "$build/present_bytes" "$here/data"
+[ -x "$here/tools/bench/cpu_waits.sh" ] && [ -x "$build/chessrpg" ] &&
+  run_part "CPU while waiting (5 s each)" "$here/tools/bench/cpu_waits.sh" "$build" "$here/data"
+[ -x "$build/pty_bench" ] &&
+  run_part "Key latency, start-up and pacing" "$build/pty_bench" "$build" "$here/data"
+
+echo "machine: $(uname -srm), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo 2>/dev/null)"
+echo
+awk -F '\t' '
+  function line() { printf "%-44s %14s %14s %9s %12s %5s\n", "-", "", "", "", "", "" }
+  BEGIN { printf "%-44s %14s %14s %9s %12s %5s\n", "measure", "ours", "reference", "ratio", "goal", "met" }
+  $1 == "part" { printf "\n%s\n", $2; next }
+  $1 == "row" { printf "  %-42s %14s %14s %9s %12s %5s\n", $2, $3, $4, $5, $6, $7 }
+' "$rows"
+echo
+echo "details: $log"
