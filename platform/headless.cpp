@@ -23,6 +23,7 @@ struct HeadlessRun {
     int vainPolls = 0;  // vain polls in a row, with nothing drawn or slept in between
     std::string dataRoot = ".";
     std::function<int()> keySource;
+    std::vector<ConsoleCall>* calls = nullptr;
 };
 
 HeadlessRun run;
@@ -30,6 +31,14 @@ HeadlessRun run;
 void Advance(long long milliseconds) {
     run.nowMs += milliseconds;
     if (run.nowMs > run.limitMs) throw HeadlessStop{HeadlessStop::kTimeLimit, 0};
+}
+
+void Record(ConsoleCall call) {
+    if (run.calls) run.calls->push_back(std::move(call));
+}
+
+void RecordShow() {
+    if (run.calls) run.calls->push_back(ConsoleCall{ConsoleCall::kShow});
 }
 
 }  // namespace
@@ -43,7 +52,10 @@ void HeadlessReset(const std::string& dataRoot) {
     run.vainPolls = 0;
     run.dataRoot = dataRoot;
     run.keySource = nullptr;
+    run.calls = nullptr;
 }
+
+void HeadlessRecordCalls(std::vector<ConsoleCall>* calls) { run.calls = calls; }
 
 void HeadlessSetKeySource(std::function<int()> source) { run.keySource = std::move(source); }
 
@@ -71,15 +83,35 @@ bool PlatformEnterDataDirectory() { return true; }
 
 bool PlatformPlaceCursor(int x, int y) {
     run.vainPolls = 0;
-    return PlaceMemoryCursor(run.screen, x, y);
+    bool ok = PlaceMemoryCursor(run.screen, x, y);
+    if (run.calls) {
+        ConsoleCall call{ConsoleCall::kPlace};
+        call.x = x;
+        call.y = y;
+        call.ok = ok;
+        Record(std::move(call));
+    }
+    return ok;
 }
 
-void PlatformSetAttribute(unsigned attribute) { run.screen.attribute = attribute; }
+void PlatformSetAttribute(unsigned attribute) {
+    run.screen.attribute = attribute;
+    if (run.calls) {
+        ConsoleCall call{ConsoleCall::kAttribute};
+        call.attribute = attribute;
+        Record(std::move(call));
+    }
+}
 
 void PlatformWrite(const char* bytes, std::size_t count) {
     run.vainPolls = 0;
     ++run.writes;
     WriteMemoryConsole(run.screen, bytes, count);
+    if (run.calls) {
+        ConsoleCall call{ConsoleCall::kWrite};
+        call.bytes.assign(bytes, count);
+        Record(std::move(call));
+    }
 }
 
 // Vain polls in a row, with nothing drawn or slept in between, are a busy wait
@@ -88,6 +120,7 @@ void PlatformWrite(const char* bytes, std::size_t count) {
 // are still play: the main loop polls once more before a roaming enemy's pause.
 bool PlatformKeyWaiting() {
     constexpr int kBusyWait = 3;
+    RecordShow();
     if (run.keys.empty() && run.keySource) {
         int code = run.keySource();
         if (code >= 0) HeadlessPushKey(code, run.nowMs);
@@ -102,6 +135,7 @@ bool PlatformKeyWaiting() {
 
 int PlatformReadKey() {
     run.vainPolls = 0;
+    RecordShow();
     // A blocking read asks the player in code until it gives a key, a
     // millisecond at a time.
     while (run.keys.empty() && run.keySource) {
@@ -121,6 +155,7 @@ int PlatformReadKey() {
 
 void PlatformSleep(unsigned milliseconds) {
     run.vainPolls = 0;
+    RecordShow();
     Advance(milliseconds);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/memory_console.h"
 
@@ -38,3 +39,20 @@ void HeadlessSetSeconds(long long seconds);
 const MemoryConsole& HeadlessScreen();
 // Number of PlatformWrite calls so far (to check that nothing was drawn).
 long long HeadlessWriteCount();
+
+// One thing the game asked of the console, for the benchmarks that replay a
+// run on other presenters: a cursor placement (ok: the console took it), an
+// attribute, bytes written, or a point where the terminal backend shows what
+// was drawn (a key poll, a key read, a sleep).
+struct ConsoleCall {
+    enum Kind { kPlace, kAttribute, kWrite, kShow } kind;
+    int x = 0;
+    int y = 0;
+    bool ok = false;
+    unsigned attribute = 0;
+    std::string bytes;
+};
+
+// Appends every console call of the run to `calls` from now on; null stops.
+// HeadlessReset stops it too.
+void HeadlessRecordCalls(std::vector<ConsoleCall>* calls);

@@ -38,8 +38,6 @@ constexpr int kIdleWaitMs = 20;
 constexpr int kEscapeWaitMs = 30;
 // How long to wait for the terminal to report its cursor at start.
 constexpr int kReportWaitMs = 500;
-// Output bytes the game may write before they are shown without a pause.
-constexpr std::size_t kPresentBacklog = 2048;
 
 // Alternate screen, hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";

@@ -168,7 +168,21 @@ void DrawCharacter(TerminalView& view, const ConsoleCell* row, int x, int y, int
     view.cursorX = -1;
 }
 
+bool ShowsBlank(const ConsoleCell& cell) { return cell.half == kSingleCell && SingleByteText(cell.byte) == " "; }
+
 }  // namespace
+
+std::string ShownText(const TerminalView& view, const ConsoleCell* row, int x, int& cells) {
+    cells = CharacterWidth(row, x);
+    if (cells == 1) return row[x].half == kSingleCell ? SingleByteText(row[x].byte) : SingleByteText(' ');
+    const Glyph& glyph = DoubleByteGlyph(row[x].byte, row[x + 1].byte);
+    bool drawnNarrow = glyph.width == kNarrow || (glyph.width == kAmbiguous && !view.ambiguousWide);
+    return drawnNarrow ? glyph.utf8 + " " : glyph.utf8;
+}
+
+bool SameLook(const ConsoleCell& a, const ConsoleCell& b) {
+    return SameCell(a, b) || (ShowsBlank(a) && ShowsBlank(b));
+}
 
 void ResetTerminalView(TerminalView& view, int columns, int rows, bool ambiguousWide) {
     view = TerminalView{};

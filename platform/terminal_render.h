@@ -11,6 +11,8 @@
 // The terminal needs at least this many columns and rows to show the game.
 constexpr int kMinimumColumns = 80;
 constexpr int kMinimumRows = 21;
+// Bytes the game may write before they are shown without waiting for a pause.
+constexpr std::size_t kPresentBacklog = 2048;
 
 struct TerminalView {
     ConsoleCell shown[kConsoleRows][kConsoleColumns];  // what the terminal shows
@@ -33,3 +35,12 @@ void ResizeTerminalView(TerminalView& view, int columns, int rows);
 // Appends to `out` what brings the terminal from the view to the console, and
 // updates the view. Writes nothing when nothing changed.
 void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string& out);
+
+// The UTF-8 text that shows the character at column x of a console row, with
+// the blank that pads a two-cell character drawn one column wide, and how many
+// cells the character takes (1 or 2).
+std::string ShownText(const TerminalView& view, const ConsoleCell* row, int x, int& cells);
+
+// True when two cells look alike on the terminal: same character and look, or
+// both blank (a blank shows the same bright or not).
+bool SameLook(const ConsoleCell& a, const ConsoleCell& b);
