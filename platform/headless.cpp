@@ -33,12 +33,12 @@ void Advance(long long milliseconds) {
     if (run.nowMs > run.limitMs) throw HeadlessStop{HeadlessStop::kTimeLimit, 0};
 }
 
-void Record(ConsoleCall call) {
-    if (run.calls) run.calls->push_back(std::move(call));
-}
-
-void RecordShow() {
-    if (run.calls) run.calls->push_back(ConsoleCall{ConsoleCall::kShow});
+// A call of the given kind, appended when calls are being recorded.
+ConsoleCall* Record(ConsoleCall::Kind kind) {
+    if (!run.calls) return nullptr;
+    run.calls->emplace_back();
+    run.calls->back().kind = kind;
+    return &run.calls->back();
 }
 
 }  // namespace
@@ -84,34 +84,24 @@ bool PlatformEnterDataDirectory() { return true; }
 bool PlatformPlaceCursor(int x, int y) {
     run.vainPolls = 0;
     bool ok = PlaceMemoryCursor(run.screen, x, y);
-    if (run.calls) {
-        ConsoleCall call{ConsoleCall::kPlace};
-        call.x = x;
-        call.y = y;
-        call.ok = ok;
-        Record(std::move(call));
+    if (ConsoleCall* call = Record(ConsoleCall::kPlace)) {
+        call->x = x;
+        call->y = y;
+        call->ok = ok;
     }
     return ok;
 }
 
 void PlatformSetAttribute(unsigned attribute) {
     run.screen.attribute = attribute;
-    if (run.calls) {
-        ConsoleCall call{ConsoleCall::kAttribute};
-        call.attribute = attribute;
-        Record(std::move(call));
-    }
+    if (ConsoleCall* call = Record(ConsoleCall::kAttribute)) call->attribute = attribute;
 }
 
 void PlatformWrite(const char* bytes, std::size_t count) {
     run.vainPolls = 0;
     ++run.writes;
     WriteMemoryConsole(run.screen, bytes, count);
-    if (run.calls) {
-        ConsoleCall call{ConsoleCall::kWrite};
-        call.bytes.assign(bytes, count);
-        Record(std::move(call));
-    }
+    if (ConsoleCall* call = Record(ConsoleCall::kWrite)) call->bytes.assign(bytes, count);
 }
 
 // Vain polls in a row, with nothing drawn or slept in between, are a busy wait
@@ -120,7 +110,7 @@ void PlatformWrite(const char* bytes, std::size_t count) {
 // are still play: the main loop polls once more before a roaming enemy's pause.
 bool PlatformKeyWaiting() {
     constexpr int kBusyWait = 3;
-    RecordShow();
+    Record(ConsoleCall::kShow);
     if (run.keys.empty() && run.keySource) {
         int code = run.keySource();
         if (code >= 0) HeadlessPushKey(code, run.nowMs);
@@ -135,7 +125,7 @@ bool PlatformKeyWaiting() {
 
 int PlatformReadKey() {
     run.vainPolls = 0;
-    RecordShow();
+    Record(ConsoleCall::kShow);
     // A blocking read asks the player in code until it gives a key, a
     // millisecond at a time.
     while (run.keys.empty() && run.keySource) {
@@ -155,7 +145,7 @@ int PlatformReadKey() {
 
 void PlatformSleep(unsigned milliseconds) {
     run.vainPolls = 0;
-    RecordShow();
+    Record(ConsoleCall::kShow);
     Advance(milliseconds);
 }
 

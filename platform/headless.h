@@ -45,7 +45,7 @@ long long HeadlessWriteCount();
 // attribute, bytes written, or a point where the terminal backend shows what
 // was drawn (a key poll, a key read, a sleep).
 struct ConsoleCall {
-    enum Kind { kPlace, kAttribute, kWrite, kShow } kind;
+    enum Kind { kPlace, kAttribute, kWrite, kShow } kind = kShow;
     int x = 0;
     int y = 0;
     bool ok = false;

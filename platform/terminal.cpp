@@ -269,9 +269,9 @@ void WaitForInput(int timeoutMs) {
 
 // Draws ● at the top left and asks where the cursor went: two columns on
 // means the terminal draws East Asian Ambiguous characters wide. A terminal
-// that does not answer is taken as narrow.
-bool DetectAmbiguousWidth() {
-    if (!isatty(kInput) || !isatty(kOutput)) return false;
+// that does not answer is drawn for so that either width stays aligned.
+AmbiguousWidth DetectAmbiguousWidth() {
+    if (!isatty(kInput) || !isatty(kOutput)) return AmbiguousWidth::kUnmeasured;
     const char probe[] = "\x1b[1;1H\xe2\x97\x8f\x1b[6n";
     WriteFully(probe, sizeof probe - 1);
     terminal.keys.hasCursorReport = false;
@@ -282,7 +282,8 @@ bool DetectAmbiguousWidth() {
         struct pollfd input = {kInput, POLLIN, 0};
         if (poll(&input, 1, static_cast<int>(left)) > 0 && (input.revents & POLLIN)) ReadBytes();
     }
-    return terminal.keys.hasCursorReport && terminal.keys.reportColumn >= 3;
+    if (!terminal.keys.hasCursorReport) return AmbiguousWidth::kUnmeasured;
+    return terminal.keys.reportColumn >= 3 ? AmbiguousWidth::kWide : AmbiguousWidth::kNarrow;
 }
 
 // The path of a data file below `base`, each part matched without regard to
@@ -354,11 +355,11 @@ void PlatformStart() {
     playing = 1;
     TakeTerminal();
     std::atexit(GiveTerminalBackAtExit);
-    bool ambiguousWide = DetectAmbiguousWidth();
+    AmbiguousWidth ambiguous = DetectAmbiguousWidth();
     int columns = 0;
     int rows = 0;
     QuerySize(columns, rows);
-    ResetTerminalView(terminal.view, columns, rows, ambiguousWide);
+    ResetTerminalView(terminal.view, columns, rows, ambiguous);
     terminal.dirty = true;
     Present();
 }

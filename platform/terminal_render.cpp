@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "platform/sjis_utf8.h"
@@ -78,11 +79,56 @@ const std::string& SingleByteText(unsigned char byte) {
     return texts[byte];
 }
 
+// The shortest way from the terminal's cursor to (x, y): an absolute
+// position, a column on the same row, a carriage return, line feeds (never on
+// the last row, where one would scroll), a step forward, or the skipped cells
+// written again when they are plain text in the current look.
 void MoveTo(TerminalView& view, int x, int y, std::string& out) {
     if (view.cursorX == x && view.cursorY == y) return;
-    char sequence[32];
-    std::snprintf(sequence, sizeof sequence, "\x1b[%d;%dH", y + 1, x + 1);
-    out += sequence;
+    char best[32];
+    if (x == 0) {
+        std::snprintf(best, sizeof best, y == 0 ? "\x1b[H" : "\x1b[%dH", y + 1);
+    } else {
+        std::snprintf(best, sizeof best, "\x1b[%d;%dH", y + 1, x + 1);
+    }
+    std::string move = best;
+    if (view.cursorX >= 0 && view.cursorY >= 0 && y >= view.cursorY && y - view.cursorY <= 2) {
+        std::string down(static_cast<std::size_t>(y - view.cursorY), '\n');
+        std::string along;
+        const ConsoleCell* shown = view.shown[y];
+        if (x == view.cursorX) {
+        } else if (x == 0) {
+            along = "\r";
+        } else {
+            char sequence[32];
+            std::snprintf(sequence, sizeof sequence, "\x1b[%dG", x + 1);
+            along = sequence;
+            int gap = x - view.cursorX;
+            if (gap < 0 && -gap < static_cast<int>(along.size())) along.assign(static_cast<std::size_t>(-gap), '\b');
+            if (gap > 0) {
+                std::snprintf(sequence, sizeof sequence, gap == 1 ? "\x1b[C" : "\x1b[%dC", gap);
+                if (std::strlen(sequence) < along.size()) along = sequence;
+                // Cells on a row below were never drawn by this pass: only
+                // rewrite cells of the cursor's own row.
+                if (gap < static_cast<int>(along.size()) && y == view.cursorY) {
+                    std::string again;
+                    for (int i = view.cursorX; i < x && static_cast<int>(again.size()) < gap; ++i) {
+                        const ConsoleCell& cell = shown[i];
+                        const std::string& text = SingleByteText(cell.byte);
+                        bool plain = cell.half == kSingleCell && text.size() == 1 &&
+                                     (text == " " || ((cell.attribute & 8) ? 1 : 0) == view.attribute);
+                        if (!plain) break;
+                        again += text;
+                    }
+                    if (static_cast<int>(again.size()) == gap) along = again;
+                }
+            }
+        }
+        if (down.size() + along.size() < move.size() && (down.empty() || y < view.rows - 1 || view.cursorY == y)) {
+            move = down + along;
+        }
+    }
+    out += move;
     view.cursorX = x;
     view.cursorY = y;
 }
@@ -92,14 +138,15 @@ void MoveTo(TerminalView& view, int x, int y, std::string& out) {
 void UseAttribute(TerminalView& view, unsigned attribute, std::string& out) {
     int look = (attribute & 8) ? 1 : 0;
     if (view.attribute == look) return;
-    out += look ? "\x1b[0;1m" : "\x1b[0m";
+    out += look == 0 ? "\x1b[m" : view.attribute == 0 ? "\x1b[1m" : "\x1b[0;1m";
     view.attribute = look;
 }
 
-void PutAscii(TerminalView& view, char byte, std::string& out) {
-    out += byte;
-    view.cursorX += 1;
-    if (view.cursorX >= view.columns) view.cursorX = -1;  // held at the margin: place it again
+// The cursor moved on by `cells` columns; past the last one it is held at the
+// margin, so it is placed again before the next character.
+void Advance(TerminalView& view, int cells) {
+    view.cursorX += cells;
+    if (view.cursorX >= view.columns) view.cursorX = -1;
 }
 
 void ClearTerminal(TerminalView& view, std::string& out) {
@@ -124,8 +171,8 @@ void ShowNotice(TerminalView& view, std::string& out) {
         if (static_cast<int>(line.size()) > room) line.resize(static_cast<std::size_t>(room));
         MoveTo(view, 0, i, out);
         out += line;
+        view.cursorX = -1;
     }
-    view.cursorX = -1;
 }
 
 // How many cells the character starting at column x takes (2 for a whole
@@ -143,32 +190,225 @@ void DrawCharacter(TerminalView& view, const ConsoleCell* row, int x, int y, int
     if (width == 1) {
         const std::string& text = cell.half == kSingleCell ? SingleByteText(cell.byte) : SingleByteText(' ');
         MoveTo(view, x, y, out);
-        UseAttribute(view, cell.attribute, out);
-        if (text.size() == 1) {
-            PutAscii(view, text[0], out);
+        if (text != " ") UseAttribute(view, cell.attribute, out);  // a blank looks the same either way
+        out += text;
+        if (text.size() == 1 || view.widthsKnown) {
+            Advance(view, 1);
         } else {
-            out += text;
             view.cursorX = -1;
         }
         return;
     }
     const Glyph& glyph = DoubleByteGlyph(cell.byte, row[x + 1].byte);
     bool drawnNarrow = glyph.width == kNarrow || (glyph.width == kAmbiguous && !view.ambiguousWide);
+    if (view.widthsKnown) {
+        MoveTo(view, x, y, out);
+        UseAttribute(view, cell.attribute, out);
+        out += glyph.utf8;
+        if (drawnNarrow) out += ' ';
+        Advance(view, 2);
+        return;
+    }
     if (drawnNarrow) {
         // The blank goes in first, so that a terminal that draws the character
         // two columns wide after all simply covers it.
         MoveTo(view, x + 1, y, out);
-        UseAttribute(view, cell.attribute, out);
-        PutAscii(view, ' ', out);
+        out += ' ';
+        Advance(view, 1);
     }
     MoveTo(view, x, y, out);
     UseAttribute(view, cell.attribute, out);
     out += glyph.utf8;
-    // Never trust the terminal's idea of where a non-ASCII character left it.
+    // Widths not measured: never trust where a non-ASCII character left the cursor.
     view.cursorX = -1;
 }
 
 bool ShowsBlank(const ConsoleCell& cell) { return cell.half == kSingleCell && SingleByteText(cell.byte) == " "; }
+
+// A run of blanks that starts at a changed cell is erased in one sequence when
+// that is shorter than writing its changed cells: to the end of the row, or a
+// count of cells. Moves x past the run and returns true when it did.
+bool EraseBlanks(TerminalView& view, const ConsoleCell* row, int x, int y, std::string& out, int& next) {
+    constexpr int kEraseToEndWorth = 4;    // changed blanks that make "ESC[K" worth it
+    constexpr int kEraseCountWorth = 10;   // ... and "ESC[nX" with the move after it
+    ConsoleCell* shown = view.shown[y];
+    int end = x;
+    int changed = 0;
+    while (end < kConsoleColumns && ShowsBlank(row[end])) {
+        changed += !SameLook(row[end], shown[end]);
+        ++end;
+    }
+    bool toEnd = end == kConsoleColumns;
+    if (changed < (toEnd ? kEraseToEndWorth : kEraseCountWorth)) return false;
+    MoveTo(view, x, y, out);
+    if (toEnd) {
+        out += "\x1b[K";
+    } else {
+        char sequence[32];
+        std::snprintf(sequence, sizeof sequence, "\x1b[%dX", end - x);
+        out += sequence;
+    }
+    for (int i = x; i < end; ++i) shown[i] = row[i];
+    next = end;
+    return true;
+}
+
+// A shown cell whose look is not known (half of a character cut by a shift):
+// it differs from every console cell, so it is drawn again.
+constexpr unsigned char kUnknownHalf = 3;
+
+ConsoleCell BlankCell() { return ConsoleCell{' ', kNormalAttribute, kSingleCell}; }
+
+bool RowsLookAlike(const ConsoleCell* a, const ConsoleCell* b) {
+    for (int x = 0; x < kConsoleColumns; ++x) {
+        if (!SameLook(a[x], b[x])) return false;
+    }
+    return true;
+}
+
+// How many cells of a console row look as the shown row does once moved by
+// `shift` columns to the left (negative: to the right).
+int CellsAlikeAfterShift(const ConsoleCell* row, const ConsoleCell* shown, int shift) {
+    int alike = 0;
+    for (int x = 0; x < kConsoleColumns; ++x) {
+        int from = x + shift;
+        alike += SameLook(row[x], from >= 0 && from < kConsoleColumns ? shown[from] : BlankCell());
+    }
+    return alike;
+}
+
+// When most of a row moved sideways (a screen scrolling by), cells deleted or
+// inserted at its start move what the terminal shows, and only the columns
+// that came in are drawn afterwards.
+void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& out) {
+    constexpr int kMostShift = 8;
+    constexpr int kWorth = 12;  // cells the shift must spare from drawing
+    ConsoleCell* shown = view.shown[y];
+    int unshifted = CellsAlikeAfterShift(row, shown, 0);
+    if (unshifted > kConsoleColumns - kWorth) return;
+    int best = 0;
+    int bestAlike = unshifted + kWorth - 1;
+    for (int shift = -kMostShift; shift <= kMostShift; ++shift) {
+        // Inserting pushes cells off the row's end; on a wider terminal they
+        // would still show, so only blanks may go.
+        bool pushesOutText = false;
+        for (int x = kConsoleColumns + shift; x < kConsoleColumns; ++x) pushesOutText |= !ShowsBlank(shown[x]);
+        if (shift == 0 || pushesOutText) continue;
+        int alike = CellsAlikeAfterShift(row, shown, shift);
+        if (alike > bestAlike) {
+            best = shift;
+            bestAlike = alike;
+        }
+    }
+    if (best == 0) return;
+    MoveTo(view, 0, y, out);
+    char sequence[32];
+    std::snprintf(sequence, sizeof sequence, "\x1b[%d%c", best > 0 ? best : -best, best > 0 ? 'P' : '@');
+    out += sequence;
+    ConsoleCell moved[kConsoleColumns];
+    for (int x = 0; x < kConsoleColumns; ++x) {
+        int from = x + best;
+        moved[x] = from >= 0 && from < kConsoleColumns ? shown[from] : BlankCell();
+    }
+    // Half a character at either end of the move: drawn again.
+    for (int x = 0; x < kConsoleColumns; ++x) {
+        if (moved[x].half == kTrailCell && (x == 0 || moved[x - 1].half != kLeadCell)) moved[x].half = kUnknownHalf;
+        if (moved[x].half == kLeadCell && (x + 1 == kConsoleColumns || moved[x + 1].half != kTrailCell)) {
+            moved[x].half = kUnknownHalf;
+        }
+    }
+    std::copy(moved, moved + kConsoleColumns, shown);
+}
+
+// Bytes of text that drawing `row` over `shown` writes (moves left out).
+int DrawnTextBytes(const TerminalView& view, const ConsoleCell* row, const ConsoleCell* shown) {
+    int bytes = 0;
+    for (int x = 0; x < kConsoleColumns;) {
+        int cells = 1;
+        std::string text = ShownText(view, row, x, cells);
+        bool changed = false;
+        for (int i = x; i < x + cells; ++i) changed = changed || !SameLook(row[i], shown[i]);
+        if (changed) bytes += static_cast<int>(text.size());
+        x += cells;
+    }
+    return bytes;
+}
+
+struct RowScroll {
+    int top = 0;     // the scroll region
+    int bottom = 0;
+    int shift = 0;   // rows the content moves up (negative: down)
+};
+
+// Draws the region's rows when the region scrolls first, less what they cost drawn as they are.
+int ScrollSaving(const TerminalView& view, const MemoryConsole& console, const RowScroll& scroll) {
+    constexpr int kScrollCost = 20;  // region, position, line feeds, reset
+    ConsoleCell blank[kConsoleColumns];
+    std::fill(blank, blank + kConsoleColumns, BlankCell());
+    int saving = -kScrollCost;
+    for (int y = scroll.top; y <= scroll.bottom; ++y) {
+        int from = y + scroll.shift;
+        const ConsoleCell* after = from >= scroll.top && from <= scroll.bottom ? view.shown[from] : blank;
+        saving += DrawnTextBytes(view, console.cells[y], view.shown[y]) - DrawnTextBytes(view, console.cells[y], after);
+    }
+    return saving;
+}
+
+// When a block of rows moved up or down as a whole (a screen scrolling by,
+// a log moving its lines up), the terminal scrolls it within a scroll region,
+// and only the rows that came in are drawn afterwards.
+void ScrollRows(TerminalView& view, const MemoryConsole& console, int rows, std::string& out) {
+    constexpr int kMostScroll = 4;
+    constexpr int kFewestRows = 3;  // rows that must have moved
+    RowScroll best;
+    int bestSaving = 0;
+    for (int shift = -kMostScroll; shift <= kMostScroll; ++shift) {
+        if (shift == 0) continue;
+        // Each run of changed rows that the view shows `shift` rows lower (up)
+        // or higher (down) is a candidate.
+        int runFirst = 0;
+        int runCount = 0;
+        for (int y = 0; y <= rows; ++y) {
+            int from = y + shift;
+            bool moved = y < rows && from >= 0 && from < rows && !RowsLookAlike(console.cells[y], view.shown[y]) &&
+                         RowsLookAlike(console.cells[y], view.shown[from]);
+            if (moved) {
+                if (runCount++ == 0) runFirst = y;
+                continue;
+            }
+            if (runCount >= kFewestRows) {
+                int last = runFirst + runCount - 1;
+                RowScroll scroll{shift > 0 ? runFirst : runFirst + shift, shift > 0 ? last + shift : last, shift};
+                int saving = ScrollSaving(view, console, scroll);
+                if (saving > bestSaving) {
+                    best = scroll;
+                    bestSaving = saving;
+                }
+            }
+            runCount = 0;
+        }
+    }
+    if (best.shift == 0) return;
+    char sequence[64];
+    // Within the region a line feed on its last row moves it up, a reverse
+    // index on its first row moves it down. Setting or resetting the region
+    // homes the cursor.
+    std::snprintf(sequence, sizeof sequence, "\x1b[%d;%dr\x1b[%d;1H", best.top + 1, best.bottom + 1,
+                  (best.shift > 0 ? best.bottom : best.top) + 1);
+    out += sequence;
+    for (int i = 0; i < (best.shift > 0 ? best.shift : -best.shift); ++i) out += best.shift > 0 ? "\n" : "\x1bM";
+    out += "\x1b[r";
+    view.cursorX = 0;
+    view.cursorY = 0;
+    ConsoleCell moved[kConsoleRows][kConsoleColumns];
+    for (int y = best.top; y <= best.bottom; ++y) {
+        int from = y + best.shift;
+        for (int x = 0; x < kConsoleColumns; ++x) {
+            moved[y][x] = from >= best.top && from <= best.bottom ? view.shown[from][x] : BlankCell();
+        }
+    }
+    for (int y = best.top; y <= best.bottom; ++y) std::copy(moved[y], moved[y] + kConsoleColumns, view.shown[y]);
+}
 
 }  // namespace
 
@@ -184,9 +424,10 @@ bool SameLook(const ConsoleCell& a, const ConsoleCell& b) {
     return SameCell(a, b) || (ShowsBlank(a) && ShowsBlank(b));
 }
 
-void ResetTerminalView(TerminalView& view, int columns, int rows, bool ambiguousWide) {
+void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth ambiguous) {
     view = TerminalView{};
-    view.ambiguousWide = ambiguousWide;
+    view.ambiguousWide = ambiguous == AmbiguousWidth::kWide;
+    view.widthsKnown = ambiguous != AmbiguousWidth::kUnmeasured;
     ResizeTerminalView(view, columns, rows);
 }
 
@@ -208,17 +449,22 @@ void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string
     view.repaint = false;
     view.noticeShown = false;
     int rows = std::min(view.rows, kConsoleRows);
+    ScrollRows(view, console, rows, out);
     for (int y = 0; y < rows; ++y) {
         const ConsoleCell* row = console.cells[y];
         ConsoleCell* shown = view.shown[y];
+        ShiftRow(view, row, y, out);
         for (int x = 0; x < kConsoleColumns;) {
             int width = CharacterWidth(row, x);
             bool changed = false;
-            for (int i = x; i < x + width; ++i) changed = changed || !SameCell(row[i], shown[i]);
-            if (changed) {
-                DrawCharacter(view, row, x, y, width, out);
-                for (int i = x; i < x + width; ++i) shown[i] = row[i];
+            for (int i = x; i < x + width; ++i) changed = changed || !SameLook(row[i], shown[i]);
+            if (!changed) {
+                x += width;
+                continue;
             }
+            if (EraseBlanks(view, row, x, y, out, x)) continue;
+            DrawCharacter(view, row, x, y, width, out);
+            for (int i = x; i < x + width; ++i) shown[i] = row[i];
             x += width;
         }
     }

@@ -14,11 +14,19 @@ constexpr int kMinimumRows = 21;
 // Bytes the game may write before they are shown without waiting for a pause.
 constexpr std::size_t kPresentBacklog = 2048;
 
+// What the terminal said when asked how wide it draws ●.
+enum class AmbiguousWidth {
+    kUnmeasured,  // no answer: drawn so that either width stays aligned
+    kNarrow,      // one column: East Asian Ambiguous characters are narrow
+    kWide,        // two columns
+};
+
 struct TerminalView {
     ConsoleCell shown[kConsoleRows][kConsoleColumns];  // what the terminal shows
     int columns = kConsoleColumns;  // the terminal's size
     int rows = kConsoleRows;
     bool ambiguousWide = false;     // the terminal draws ● ■ ※ and the like two columns wide
+    bool widthsKnown = false;       // measured: the cursor is where the widths say after any character
     bool repaint = true;            // clear the terminal and draw everything next time
     bool noticeShown = false;       // the terminal shows the "too small" notice
     int cursorX = -1;               // where the terminal's cursor is; -1 unknown
@@ -27,7 +35,7 @@ struct TerminalView {
 };
 
 // A fresh view of the given size: everything is drawn by the next render.
-void ResetTerminalView(TerminalView& view, int columns, int rows, bool ambiguousWide);
+void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth ambiguous);
 
 // The terminal changed size: the next render clears it and draws it anew.
 void ResizeTerminalView(TerminalView& view, int columns, int rows);

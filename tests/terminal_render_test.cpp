@@ -10,8 +10,10 @@
 
 namespace {
 
-// A small terminal that understands what the renderer sends: cursor
-// placement, clearing, bold, and UTF-8 text whose characters are one or two
+// A small terminal that understands what the renderer sends: cursor moves
+// (absolute, relative, carriage return, line feed, backspace), clearing and
+// erasing, deleting and inserting cells, scroll regions with line feed and
+// reverse index, bold, and UTF-8 text whose characters are one or two
 // columns wide, with the usual rule that writing over half of a wide
 // character blanks its other half. Autowrap is off.
 struct FakeTerminal {
@@ -23,27 +25,31 @@ struct FakeTerminal {
     int x = 0;
     int y = 0;
     bool boldNow = false;
+    int top = 0;  // the scroll region
+    int bottom;
 
-    FakeTerminal(int c, int r, bool wide) : columns(c), rows(r), ambiguousWide(wide) { Clear(); }
+    FakeTerminal(int c, int r, bool wide) : columns(c), rows(r), ambiguousWide(wide), bottom(r - 1) { Clear(); }
 
     void Clear() {
         text.assign(static_cast<std::size_t>(columns * rows), " ");
         bold.assign(text.size(), false);
     }
-    std::string& Text(int cx, int cy) { return text[static_cast<std::size_t>(cy * columns + cx)]; }
+    std::size_t At(int cx, int cy) const { return static_cast<std::size_t>(cy * columns + cx); }
+    std::string& Text(int cx, int cy) { return text[At(cx, cy)]; }
 
     int Width(const std::string& glyph) {
         unsigned char first = static_cast<unsigned char>(glyph[0]);
         if (first < 0x80) return 1;
         if (glyph.size() == 3 && first >= 0xE3 && first <= 0xE9) return 2;           // kana, kanji
         if (glyph.size() == 3 && first == 0xEF && static_cast<unsigned char>(glyph[1]) < 0xBD) return 2;  // full-width forms
-        if (glyph == "\xef\xbd\xb1") return 1;                                          // half-width ｱ
+        if (glyph.size() == 3 && first == 0xEF && static_cast<unsigned char>(glyph[1]) == 0xBF) return 2; // ￣ ￥
+        if (glyph.size() == 3 && first == 0xEF) return 1;                               // half-width katakana
         return ambiguousWide ? 2 : 1;
     }
 
     void Blank(int cx) {
         Text(cx, y) = " ";
-        bold[static_cast<std::size_t>(y * columns + cx)] = boldNow;
+        bold[At(cx, y)] = boldNow;
     }
 
     void Put(const std::string& glyph) {
@@ -53,33 +59,118 @@ struct FakeTerminal {
         int last = x + width - 1;
         if (last + 1 < columns && Text(last + 1, y).empty()) Blank(last + 1);
         Text(x, y) = glyph;
-        bold[static_cast<std::size_t>(y * columns + x)] = boldNow;
+        bold[At(x, y)] = boldNow;
         if (width == 2) Text(x + 1, y) = "";
         x = std::min(x + width, columns - 1);
+    }
+
+    // Half a wide character left alone by an erase or a move shows as a blank.
+    void Tidy(int cy) {
+        for (int cx = 0; cx < columns; ++cx) {
+            if (Text(cx, cy).empty() && (cx == 0 || Width(Text(cx - 1, cy)) != 2 || Text(cx - 1, cy).empty())) {
+                Text(cx, cy) = " ";
+            }
+            if (!Text(cx, cy).empty() && Width(Text(cx, cy)) == 2 && (cx + 1 == columns || !Text(cx + 1, cy).empty())) {
+                Text(cx, cy) = " ";
+            }
+        }
+    }
+
+    void Erase(int from, int to) {
+        for (int cx = from; cx < to && cx < columns; ++cx) {
+            Text(cx, y) = " ";
+            bold[At(cx, y)] = false;
+        }
+        Tidy(y);
+    }
+
+    void MoveCells(int count, bool remove) {
+        std::vector<std::string> line(text);
+        std::vector<bool> lineBold(bold);
+        for (int cx = x; cx < columns; ++cx) {
+            int from = remove ? cx + count : cx - count;
+            bool inside = from >= x && from < columns;
+            Text(cx, y) = inside ? line[At(from, y)] : " ";
+            bold[At(cx, y)] = inside && lineBold[At(from, y)];
+        }
+        Tidy(y);
+    }
+
+    // Moves the region's rows up (a line feed on its last row) or down.
+    void ScrollRegion(bool up) {
+        for (int step = 0; step < bottom - top; ++step) {
+            int to = up ? top + step : bottom - step;
+            int from = up ? to + 1 : to - 1;
+            for (int cx = 0; cx < columns; ++cx) {
+                Text(cx, to) = Text(cx, from);
+                bold[At(cx, to)] = bold[At(cx, from)];
+            }
+        }
+        int fresh = up ? bottom : top;
+        for (int cx = 0; cx < columns; ++cx) {
+            Text(cx, fresh) = " ";
+            bold[At(cx, fresh)] = false;
+        }
+    }
+
+    void Control(char final, const std::string& parameters) {
+        int first = 0, second = 0;
+        int count = std::sscanf(parameters.c_str(), "%d;%d", &first, &second);
+        int n = count >= 1 && first > 0 ? first : 1;
+        switch (final) {
+        case 'H':
+            y = std::min(rows - 1, (count >= 1 && first > 0 ? first : 1) - 1);
+            x = std::min(columns - 1, (count >= 2 && second > 0 ? second : 1) - 1);
+            break;
+        case 'G': x = std::min(columns - 1, n - 1); break;
+        case 'C': x = std::min(columns - 1, x + n); break;
+        case 'D': x = std::max(0, x - n); break;
+        case 'J': Clear(); break;
+        case 'K': Erase(x, columns); break;
+        case 'X': Erase(x, x + n); break;
+        case 'P': MoveCells(n, true); break;
+        case '@': MoveCells(n, false); break;
+        case 'r':
+            top = count >= 1 && first > 0 ? first - 1 : 0;
+            bottom = count >= 2 && second > 0 ? second - 1 : rows - 1;
+            x = 0;
+            y = 0;
+            break;
+        case 'm':
+            if (parameters.empty() || parameters == "0") boldNow = false;
+            else if (parameters == "1" || parameters == "0;1") boldNow = true;
+            else ADD_FAILURE() << "attribute " << parameters;
+            break;
+        default: ADD_FAILURE() << "sequence " << parameters << final;
+        }
     }
 
     void Feed(const std::string& out) {
         for (std::size_t i = 0; i < out.size();) {
             unsigned char byte = static_cast<unsigned char>(out[i]);
+            if (byte == 0x1b && out[i + 1] == 'M') {
+                if (y == top) ScrollRegion(false);
+                else if (y > 0) --y;
+                i += 2;
+                continue;
+            }
             if (byte == 0x1b) {
                 ASSERT_EQ(out[i + 1], '[');
                 std::size_t end = i + 2;
                 while (!(out[end] >= 0x40 && out[end] <= 0x7E)) ++end;
-                std::string parameters = out.substr(i + 2, end - i - 2);
-                char final = out[end];
-                if (final == 'H') {
-                    int row = 1, column = 1;
-                    std::sscanf(parameters.c_str(), "%d;%d", &row, &column);
-                    y = row - 1;
-                    x = column - 1;
-                } else if (final == 'J') {
-                    Clear();
-                } else if (final == 'm') {
-                    boldNow = parameters == "0;1";
-                }
+                Control(out[end], out.substr(i + 2, end - i - 2));
                 i = end + 1;
                 continue;
             }
+            if (byte == '\r' || byte == '\b' || byte == '\n') {
+                if (byte == '\r') x = 0;
+                if (byte == '\b') x = std::max(0, x - 1);
+                if (byte == '\n' && y == bottom) ScrollRegion(true);
+                else if (byte == '\n' && y < rows - 1) ++y;
+                ++i;
+                continue;
+            }
+            ASSERT_GE(byte, 0x20) << "control byte " << static_cast<int>(byte);
             std::size_t length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
             Put(out.substr(i, length));
             i += length;
@@ -93,6 +184,19 @@ struct FakeTerminal {
         while (!line.empty() && line.back() == ' ') line.pop_back();
         return line;
     }
+};
+
+// What the renderer was told about the terminal, and how the terminal draws.
+struct WidthSetup {
+    const char* name;
+    AmbiguousWidth view;
+    bool terminalWide;
+};
+const WidthSetup kSetups[] = {
+    {"measured narrow", AmbiguousWidth::kNarrow, false},
+    {"measured wide", AmbiguousWidth::kWide, true},
+    {"unmeasured, narrow", AmbiguousWidth::kUnmeasured, false},
+    {"unmeasured, wide", AmbiguousWidth::kUnmeasured, true},
 };
 
 struct RenderFixture : ::testing::Test {
@@ -116,7 +220,7 @@ struct RenderFixture : ::testing::Test {
 }  // namespace
 
 TEST_F(RenderFixture, FirstRenderClearsThenOnlyChangesAreSent) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     EXPECT_EQ(Render(), "\x1b[0m\x1b[H\x1b[2J");
     EXPECT_EQ(Render(), "");
 
@@ -124,11 +228,11 @@ TEST_F(RenderFixture, FirstRenderClearsThenOnlyChangesAreSent) {
     EXPECT_EQ(Render(), "\x1b[4;6HAB");
     EXPECT_EQ(Render(), "");
 
-    // One cell changed among unchanged ones; the cursor is already there for
-    // the next one on the same row.
+    // One cell changed among unchanged ones: a step back from where the
+    // cursor was left, and it is already there for the next one.
     Draw(5, 3, "AC");
     Draw(7, 3, "D");
-    EXPECT_EQ(Render(), "\x1b[4;7HCD");
+    EXPECT_EQ(Render(), "\bCD");
 
     // The same bytes written again change nothing.
     Draw(5, 3, "ACD");
@@ -136,50 +240,46 @@ TEST_F(RenderFixture, FirstRenderClearsThenOnlyChangesAreSent) {
 }
 
 TEST_F(RenderFixture, AttributeIsSentOnlyWhenItChanges) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Render();
     Draw(0, 0, "ab", 15);
     Draw(2, 0, "c", 7);
     Draw(0, 1, "d", 15);
     Draw(1, 1, "e", 15);
-    EXPECT_EQ(Render(), "\x1b[0;1mab\x1b[0mc\x1b[2;1H\x1b[0;1mde");
+    EXPECT_EQ(Render(), "\x1b[1mab\x1b[mc\n\r\x1b[1mde");
     // Only the attribute of a cell changed: it is drawn again.
     Draw(2, 0, "c", 15);
     EXPECT_EQ(Render(), "\x1b[1;3Hc");
 }
 
 TEST_F(RenderFixture, NonAsciiIsFollowedByAnAbsolutePosition) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Render();
     Draw(0, 0, "あx");
     EXPECT_EQ(Render(), "\xe3\x81\x82\x1b[1;3Hx");
 }
 
 TEST_F(RenderFixture, NarrowAmbiguousCharactersArePaddedWithABlank) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Render();
     Draw(10, 2, "●");
-    EXPECT_EQ(Render(), "\x1b[3;12H \x1b[3;11H\xe2\x97\x8f\x1b[1;1H");
+    EXPECT_EQ(Render(), "\x1b[3;12H \b\b\xe2\x97\x8f\x1b[H");
 
-    ResetTerminalView(view, 80, 30, true);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kWide);
     Render();
     EXPECT_EQ(Render(), "");
     Draw(20, 2, "■");
-    EXPECT_EQ(Render(), "\x1b[3;21H\xe2\x96\xa0\x1b[1;1H");
+    EXPECT_EQ(Render(), "\x1b[8C\xe2\x96\xa0");
 }
 
 // The field's figures and the battle screen's frames stay in their columns
 // on a terminal that draws ● ■ ○ ※ one column wide, on one that draws them
-// two wide, and when the renderer was told narrow but the terminal is wide.
+// two wide, and on either when the terminal never said which.
 TEST_F(RenderFixture, ColumnsStayAlignedWithWideAndAmbiguousCharacters) {
-    struct Setup {
-        bool viewWide;
-        bool terminalWide;
-    };
-    for (Setup setup : {Setup{false, false}, Setup{true, true}, Setup{false, true}}) {
-        SCOPED_TRACE(std::to_string(setup.viewWide) + std::to_string(setup.terminalWide));
+    for (WidthSetup setup : kSetups) {
+        SCOPED_TRACE(setup.name);
         ResetMemoryConsole(console);
-        ResetTerminalView(view, 80, 30, setup.viewWide);
+        ResetTerminalView(view, 80, 30, setup.view);
         FakeTerminal terminal(80, 30, setup.terminalWide);
 
         Draw(0, 0, "##  ●  ##");
@@ -228,7 +328,7 @@ TEST_F(RenderFixture, ColumnsStayAlignedWithWideAndAmbiguousCharacters) {
 }
 
 TEST_F(RenderFixture, BrightCellsShowBold) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     FakeTerminal terminal(80, 30, false);
     Draw(1, 1, "A", 15);
     Draw(2, 1, "B", 7);
@@ -238,17 +338,17 @@ TEST_F(RenderFixture, BrightCellsShowBold) {
 }
 
 TEST_F(RenderFixture, CursorNeverLeftOnTheBottomRightCell) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Render();
     Draw(78, 29, "yz");
     std::string out = Render();
-    EXPECT_EQ(out, "\x1b[30;79Hyz\x1b[1;1H");
+    EXPECT_EQ(out, "\x1b[30;79Hyz\x1b[H");
     EXPECT_EQ(view.cursorX, 0);
     EXPECT_EQ(view.cursorY, 0);
 }
 
 TEST_F(RenderFixture, SmallTerminalShowsANoticeUntilItIsLargeEnough) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Draw(0, 0, "field");
     Render();
 
@@ -278,7 +378,7 @@ TEST_F(RenderFixture, SmallTerminalShowsANoticeUntilItIsLargeEnough) {
 }
 
 TEST_F(RenderFixture, ResizeRepaintsEverythingAndOnlyVisibleRowsAreDrawn) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Draw(0, 0, "top");
     Draw(0, 25, "low");
     Render();
@@ -292,7 +392,7 @@ TEST_F(RenderFixture, ResizeRepaintsEverythingAndOnlyVisibleRowsAreDrawn) {
 }
 
 TEST_F(RenderFixture, BytesWithoutACharacterShowSafely) {
-    ResetTerminalView(view, 80, 30, false);
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     Render();
     const char bytes[] = {'\t', '\x7f', '\x80', '\xfd', '\x85', '\x40'};  // 0x85 0x40 has no character
     WriteMemoryConsole(console, bytes, sizeof bytes);
@@ -302,4 +402,140 @@ TEST_F(RenderFixture, BytesWithoutACharacterShowSafely) {
     EXPECT_EQ(out.find('\x7f'), std::string::npos);
     terminal.Feed(out);
     EXPECT_EQ(terminal.Row(0), "  ???");
+}
+
+TEST_F(RenderFixture, MeasuredWidthsNeedNoPositionAfterEachCharacter) {
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kNarrow);
+    Render();
+    Draw(0, 0, "あx●yｱz");
+    EXPECT_EQ(Render(), "\xe3\x81\x82x\xe2\x97\x8f yｱz");
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kWide);
+    Render();
+    Draw(0, 1, "●y");
+    EXPECT_EQ(Render(), "\n\r\xe2\x97\x8fy");
+}
+
+// Blank runs are erased rather than written out, to the row's end or by
+// count; what the terminal shows is the same.
+TEST_F(RenderFixture, BlankRunsAreErased) {
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kNarrow);
+    FakeTerminal terminal(80, 30, false);
+    Draw(0, 4, std::string(40, 'a') + "漢字" + std::string(34, 'b'));
+    terminal.Feed(Render());
+    Draw(2, 4, std::string(30, ' '));
+    Draw(60, 4, std::string(20, ' '));
+    std::string out = Render();
+    EXPECT_NE(out.find("\x1b[30X"), std::string::npos);
+    EXPECT_NE(out.find("\x1b[K"), std::string::npos);
+    EXPECT_LT(out.size(), 20u);
+    terminal.Feed(out);
+    EXPECT_EQ(terminal.Row(4), "aa" + std::string(30, ' ') + "aaaaaaaa漢字" + std::string(16, 'b'));
+}
+
+// A screen scrolling sideways or up: the terminal moves what it shows, and
+// only the cells that came in are written.
+TEST_F(RenderFixture, MovedRowsAreShiftedOrScrolledNotRedrawn) {
+    for (WidthSetup setup : kSetups) {
+        SCOPED_TRACE(setup.name);
+        ResetMemoryConsole(console);
+        ResetTerminalView(view, 80, 30, setup.view);
+        FakeTerminal terminal(80, 30, setup.terminalWide);
+        std::string field = "木木  家家田田田  ●   木木木木木木  ■■   ※ abc   木  家家家家  田田田田田  木";
+        for (int y = 0; y < 20; ++y) Draw(0, y, field.substr(0, 40 + y));
+        terminal.Feed(Render());
+
+        // Every row moves two columns to the left, two new ones come in.
+        for (int y = 0; y < 20; ++y) {
+            std::string bytes = Utf8ToSjis(field.substr(0, 40 + y));
+            bytes = bytes.substr(2) + "xy";
+            PlaceMemoryCursor(console, 0, y);
+            WriteMemoryConsole(console, bytes.data(), bytes.size());
+        }
+        std::string sideways = Render();
+        EXPECT_NE(sideways.find("\x1b[2P"), std::string::npos);
+        EXPECT_LT(sideways.size(), 20u * 30u);
+        terminal.Feed(sideways);
+
+        // Rows 0 to 18 move up by one; row 19 is new.
+        MemoryConsole before = console;
+        for (int y = 0; y < 19; ++y) std::copy(before.cells[y + 1], before.cells[y + 1] + 80, console.cells[y]);
+        Draw(0, 19, std::string(79, ' '));
+        Draw(0, 19, "new row");
+        std::string up = Render();
+        EXPECT_NE(up.find("\x1b[1;20r"), std::string::npos);
+        EXPECT_LT(up.size(), 40u);
+        terminal.Feed(up);
+
+        FakeTerminal fresh(80, 30, setup.terminalWide);
+        TerminalView freshView;
+        ResetTerminalView(freshView, 80, 30, setup.view);
+        std::string all;
+        RenderConsole(freshView, console, all);
+        fresh.Feed(all);
+        for (int y = 0; y < 30; ++y) EXPECT_EQ(terminal.Row(y), fresh.Row(y)) << "row " << y;
+    }
+}
+
+// Whatever is drawn, frame after frame, the terminal ends up showing what a
+// full redraw of the console shows: random texts of every width and look,
+// blank runs, rows moved sideways and blocks of rows moved up and down.
+TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
+    const char* pieces[] = {"a", "Z", " ", "   ", "あ", "漢字", "●", "■", "※", "━", "ｱ", "       ", "|", "＿"};
+    for (WidthSetup setup : kSetups) {
+        SCOPED_TRACE(setup.name);
+        unsigned seed = 1;
+        auto next = [&seed](unsigned bound) {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) % bound;
+        };
+        ResetMemoryConsole(console);
+        ResetTerminalView(view, 80, 30, setup.view);
+        FakeTerminal terminal(80, 30, setup.terminalWide);
+        for (int frame = 0; frame < 400; ++frame) {
+            int kind = static_cast<int>(next(10));
+            if (kind == 0) {
+                // A block of rows moves up or down by one to three rows.
+                int shift = static_cast<int>(next(3)) + 1;
+                bool upward = next(2) == 0;
+                int first = static_cast<int>(next(10));
+                int last = first + 5 + static_cast<int>(next(10));
+                MemoryConsole before = console;
+                for (int y = first; y <= last; ++y) {
+                    int from = upward ? y + shift : y - shift;
+                    if (from >= first && from <= last) std::copy(before.cells[from], before.cells[from] + 80, console.cells[y]);
+                }
+            } else if (kind == 1) {
+                // A row's cells move sideways, as bytes written again.
+                int y = static_cast<int>(next(30));
+                int shift = static_cast<int>(next(9)) + 1;
+                std::string bytes;
+                for (int x = 0; x < 80; ++x) bytes += static_cast<char>(console.cells[y][x].byte);
+                bytes = next(2) == 0 ? bytes.substr(static_cast<std::size_t>(shift), 60) : std::string(static_cast<std::size_t>(shift), ' ') + bytes.substr(0, 60);
+                PlaceMemoryCursor(console, 0, y);
+                WriteMemoryConsole(console, bytes.data(), bytes.size());
+            } else {
+                for (int n = static_cast<int>(next(8)); n >= 0; --n) {
+                    std::string text;
+                    for (int p = static_cast<int>(next(6)); p >= 0; --p) text += pieces[next(sizeof pieces / sizeof *pieces)];
+                    Draw(static_cast<int>(next(78)), static_cast<int>(next(30)), text, next(3) == 0 ? 15 : 7);
+                }
+            }
+            terminal.Feed(Render());
+            FakeTerminal fresh(80, 30, setup.terminalWide);
+            TerminalView freshView;
+            ResetTerminalView(freshView, 80, 30, setup.view);
+            std::string all;
+            RenderConsole(freshView, console, all);
+            fresh.Feed(all);
+            for (int y = 0; y < 30; ++y) {
+                ASSERT_EQ(terminal.Row(y), fresh.Row(y)) << "frame " << frame << ", row " << y;
+                for (int x = 0; x < 80; ++x) {
+                    const std::string& cell = fresh.Text(x, y);
+                    if (cell != " " && !cell.empty()) {
+                        ASSERT_EQ(terminal.bold[fresh.At(x, y)], fresh.bold[fresh.At(x, y)]) << "frame " << frame << " (" << x << ", " << y << ")";
+                    }
+                }
+            }
+        }
+    }
 }

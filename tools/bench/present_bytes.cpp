@@ -88,7 +88,7 @@ struct Curses {
         set_term(screen);
         curs_set(0);
         leaveok(stdscr, TRUE);  // the cursor is hidden: never move it back
-        ResetTerminalView(view, kConsoleColumns, kRows, false);
+        ResetTerminalView(view, kConsoleColumns, kRows, AmbiguousWidth::kNarrow);
         return true;
     }
 
@@ -137,7 +137,7 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses) {
     ResetMemoryConsole(console);
     ResetMemoryConsole(shown);
     TerminalView view;
-    ResetTerminalView(view, kConsoleColumns, kRows, false);
+    ResetTerminalView(view, kConsoleColumns, kRows, AmbiguousWidth::kNarrow);
     unsigned writeThroughAttribute = kNormalAttribute;
     bool dirty = true;
     std::size_t backlog = 0;
@@ -150,7 +150,14 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses) {
         out.clear();
         RenderConsole(view, console, out);
         c.ours += static_cast<long long>(out.size());
-        c.lowerBound += ChangedTextBytes(view, shown, console);
+        long long lower = ChangedTextBytes(view, shown, console);
+        c.lowerBound += lower;
+        if (std::getenv("PRESENT_BYTES_DUMP") && std::atoi(std::getenv("PRESENT_BYTES_DUMP")) == static_cast<int>(scene)) {
+            std::string shown;
+            for (unsigned char ch : out) shown += ch == 0x1b ? std::string("\\e") : ch < 0x20 ? "\\x" + std::to_string(ch) : std::string(1, static_cast<char>(ch));
+            std::fprintf(stderr, "%zu %lld %s\n", out.size(), lower, shown.c_str());
+        }
+
         shown = console;
         curses.Present(console);
         c.frames += 1;
