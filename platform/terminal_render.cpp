@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
 #include "platform/sjis_utf8.h"
@@ -79,56 +78,61 @@ const std::string& SingleByteText(unsigned char byte) {
     return texts[byte];
 }
 
-// The shortest way from the terminal's cursor to (x, y): an absolute
-// position, a column on the same row, a carriage return, line feeds (never on
-// the last row, where one would scroll), a step forward, or the skipped cells
-// written again when they are plain text in the current look.
+std::string Sequence(const char* format, int value) {
+    char sequence[32];
+    std::snprintf(sequence, sizeof sequence, format, value);
+    return sequence;
+}
+
+void KeepShorter(std::string& best, std::string candidate) {
+    if (candidate.size() < best.size()) best = std::move(candidate);
+}
+
+// From the cursor's row to row y, the column kept: line feeds (never past
+// the last row, so they cannot scroll), a count up or down, or the row.
+std::string RowMove(const TerminalView& view, int y) {
+    int rows = y - view.cursorY;
+    if (rows == 0) return "";
+    std::string best = Sequence("\x1b[%dd", y + 1);
+    if (rows > 0 && rows <= 2) KeepShorter(best, std::string(static_cast<std::size_t>(rows), '\n'));
+    if (rows > 0) KeepShorter(best, rows == 1 ? "\x1b[B" : Sequence("\x1b[%dB", rows));
+    if (rows < 0) KeepShorter(best, rows == -1 ? "\x1b[A" : Sequence("\x1b[%dA", -rows));
+    return best;
+}
+
+// From the cursor's column to column x on row y: a carriage return,
+// backspaces, a count forward, the column, or the skipped cells written again
+// when they show plain text in the current look.
+std::string ColumnMove(const TerminalView& view, int x, int y) {
+    int columns = x - view.cursorX;
+    if (columns == 0) return "";
+    if (x == 0) return "\r";
+    std::string best = Sequence("\x1b[%dG", x + 1);
+    if (columns < 0) KeepShorter(best, std::string(static_cast<std::size_t>(-columns), '\b'));
+    if (columns > 0) {
+        KeepShorter(best, columns == 1 ? "\x1b[C" : Sequence("\x1b[%dC", columns));
+        std::string again;
+        for (int i = view.cursorX; i < x && again.size() < best.size(); ++i) {
+            const ConsoleCell& cell = view.shown[y][i];
+            const std::string& text = SingleByteText(cell.byte);
+            bool plain = cell.half == kSingleCell && text.size() == 1 &&
+                         (text == " " || ((cell.attribute & 8) ? 1 : 0) == view.attribute);
+            if (!plain) break;
+            again += text;
+        }
+        if (static_cast<int>(again.size()) == columns) KeepShorter(best, again);
+    }
+    return best;
+}
+
+// The shortest way from the terminal's cursor to (x, y): the absolute
+// position, or a row move and a column move from where it is.
 void MoveTo(TerminalView& view, int x, int y, std::string& out) {
     if (view.cursorX == x && view.cursorY == y) return;
-    char best[32];
-    if (x == 0) {
-        std::snprintf(best, sizeof best, y == 0 ? "\x1b[H" : "\x1b[%dH", y + 1);
-    } else {
-        std::snprintf(best, sizeof best, "\x1b[%d;%dH", y + 1, x + 1);
-    }
-    std::string move = best;
-    if (view.cursorX >= 0 && view.cursorY >= 0 && y >= view.cursorY && y - view.cursorY <= 2) {
-        std::string down(static_cast<std::size_t>(y - view.cursorY), '\n');
-        std::string along;
-        const ConsoleCell* shown = view.shown[y];
-        if (x == view.cursorX) {
-        } else if (x == 0) {
-            along = "\r";
-        } else {
-            char sequence[32];
-            std::snprintf(sequence, sizeof sequence, "\x1b[%dG", x + 1);
-            along = sequence;
-            int gap = x - view.cursorX;
-            if (gap < 0 && -gap < static_cast<int>(along.size())) along.assign(static_cast<std::size_t>(-gap), '\b');
-            if (gap > 0) {
-                std::snprintf(sequence, sizeof sequence, gap == 1 ? "\x1b[C" : "\x1b[%dC", gap);
-                if (std::strlen(sequence) < along.size()) along = sequence;
-                // Cells on a row below were never drawn by this pass: only
-                // rewrite cells of the cursor's own row.
-                if (gap < static_cast<int>(along.size()) && y == view.cursorY) {
-                    std::string again;
-                    for (int i = view.cursorX; i < x && static_cast<int>(again.size()) < gap; ++i) {
-                        const ConsoleCell& cell = shown[i];
-                        const std::string& text = SingleByteText(cell.byte);
-                        bool plain = cell.half == kSingleCell && text.size() == 1 &&
-                                     (text == " " || ((cell.attribute & 8) ? 1 : 0) == view.attribute);
-                        if (!plain) break;
-                        again += text;
-                    }
-                    if (static_cast<int>(again.size()) == gap) along = again;
-                }
-            }
-        }
-        if (down.size() + along.size() < move.size() && (down.empty() || y < view.rows - 1 || view.cursorY == y)) {
-            move = down + along;
-        }
-    }
-    out += move;
+    std::string best = x == 0 ? (y == 0 ? std::string("\x1b[H") : Sequence("\x1b[%dH", y + 1))
+                              : Sequence("\x1b[%d;", y + 1) + Sequence("%dH", x + 1);
+    if (view.cursorX >= 0 && view.cursorY >= 0) KeepShorter(best, RowMove(view, y) + ColumnMove(view, x, y));
+    out += best;
     view.cursorX = x;
     view.cursorY = y;
 }
@@ -266,25 +270,28 @@ bool RowsLookAlike(const ConsoleCell* a, const ConsoleCell* b) {
     return true;
 }
 
-// How many cells of a console row look as the shown row does once moved by
-// `shift` columns to the left (negative: to the right).
-int CellsAlikeAfterShift(const ConsoleCell* row, const ConsoleCell* shown, int shift) {
+// How many cells of a console row look as the shown row does once its cells
+// from column `start` on are moved by `shift` columns to the left (negative:
+// to the right).
+int CellsAlikeAfterShift(const ConsoleCell* row, const ConsoleCell* shown, int start, int shift) {
     int alike = 0;
     for (int x = 0; x < kConsoleColumns; ++x) {
-        int from = x + shift;
-        alike += SameLook(row[x], from >= 0 && from < kConsoleColumns ? shown[from] : BlankCell());
+        int from = x < start ? x : x + shift;
+        alike += SameLook(row[x], from >= start && from < kConsoleColumns ? shown[from] : x < start ? shown[x] : BlankCell());
     }
     return alike;
 }
 
-// When most of a row moved sideways (a screen scrolling by), cells deleted or
-// inserted at its start move what the terminal shows, and only the columns
-// that came in are drawn afterwards.
+// When most of a row moved sideways (a screen scrolling by, a banner
+// sliding), cells deleted or inserted where the change starts move what the
+// terminal shows, and only the cells that came in are drawn afterwards.
 void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& out) {
     constexpr int kMostShift = 8;
-    constexpr int kWorth = 12;  // cells the shift must spare from drawing
+    constexpr int kWorth = 8;  // cells the shift must spare from drawing
     ConsoleCell* shown = view.shown[y];
-    int unshifted = CellsAlikeAfterShift(row, shown, 0);
+    int start = 0;
+    while (start < kConsoleColumns && SameLook(row[start], shown[start])) ++start;
+    int unshifted = CellsAlikeAfterShift(row, shown, start, 0);
     if (unshifted > kConsoleColumns - kWorth) return;
     int best = 0;
     int bestAlike = unshifted + kWorth - 1;
@@ -292,23 +299,21 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
         // Inserting pushes cells off the row's end; on a wider terminal they
         // would still show, so only blanks may go.
         bool pushesOutText = false;
-        for (int x = kConsoleColumns + shift; x < kConsoleColumns; ++x) pushesOutText |= !ShowsBlank(shown[x]);
+        for (int x = std::max(start, kConsoleColumns + shift); x < kConsoleColumns; ++x) pushesOutText |= !ShowsBlank(shown[x]);
         if (shift == 0 || pushesOutText) continue;
-        int alike = CellsAlikeAfterShift(row, shown, shift);
+        int alike = CellsAlikeAfterShift(row, shown, start, shift);
         if (alike > bestAlike) {
             best = shift;
             bestAlike = alike;
         }
     }
     if (best == 0) return;
-    MoveTo(view, 0, y, out);
-    char sequence[32];
-    std::snprintf(sequence, sizeof sequence, "\x1b[%d%c", best > 0 ? best : -best, best > 0 ? 'P' : '@');
-    out += sequence;
+    MoveTo(view, start, y, out);
+    out += Sequence(best > 0 ? "\x1b[%dP" : "\x1b[%d@", best > 0 ? best : -best);
     ConsoleCell moved[kConsoleColumns];
     for (int x = 0; x < kConsoleColumns; ++x) {
-        int from = x + best;
-        moved[x] = from >= 0 && from < kConsoleColumns ? shown[from] : BlankCell();
+        int from = x < start ? x : x + best;
+        moved[x] = from >= start && from < kConsoleColumns ? shown[from] : x < start ? shown[x] : BlankCell();
     }
     // Half a character at either end of the move: drawn again.
     for (int x = 0; x < kConsoleColumns; ++x) {

@@ -123,6 +123,9 @@ struct FakeTerminal {
             x = std::min(columns - 1, (count >= 2 && second > 0 ? second : 1) - 1);
             break;
         case 'G': x = std::min(columns - 1, n - 1); break;
+        case 'd': y = std::min(rows - 1, n - 1); break;
+        case 'A': y = std::max(0, y - n); break;
+        case 'B': y = std::min(rows - 1, y + n); break;
         case 'C': x = std::min(columns - 1, x + n); break;
         case 'D': x = std::max(0, x - n); break;
         case 'J': Clear(); break;
@@ -247,9 +250,9 @@ TEST_F(RenderFixture, AttributeIsSentOnlyWhenItChanges) {
     Draw(0, 1, "d", 15);
     Draw(1, 1, "e", 15);
     EXPECT_EQ(Render(), "\x1b[1mab\x1b[mc\n\r\x1b[1mde");
-    // Only the attribute of a cell changed: it is drawn again.
+    // Only the attribute of a cell changed: it is drawn again, a row up.
     Draw(2, 0, "c", 15);
-    EXPECT_EQ(Render(), "\x1b[1;3Hc");
+    EXPECT_EQ(Render(), "\x1b[Ac");
 }
 
 TEST_F(RenderFixture, NonAsciiIsFollowedByAnAbsolutePosition) {

@@ -7,9 +7,12 @@
 //  - lower bound: the UTF-8 text of the characters whose look changed between
 //    two presents, without a single cursor move or attribute.
 // Usage: present_bytes DATA_DIR
+// With PRESENT_BYTES_DUMP=N (a scene's index from 0) the bytes of every frame
+// of that scene, ours and ncurses', go to standard error.
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
@@ -24,6 +27,23 @@
 namespace {
 
 constexpr int kRows = 30;  // the terminal the play is shown on: 80 x 30
+
+// Control bytes made visible, for reading frames.
+std::string Escaped(const std::string& bytes) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        if (c == 0x1b) {
+            text += "\\e";
+        } else if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", c);
+            text += code;
+        } else {
+            text += static_cast<char>(c);
+        }
+    }
+    return text;
+}
 
 struct Counts {
     long long ours = 0;
@@ -92,6 +112,14 @@ struct Curses {
         return true;
     }
 
+    // What ncurses wrote from byte `from` of its output on.
+    std::string BytesSince(long long from) const {
+        long long size = BytesSoFar();
+        std::string bytes(static_cast<std::size_t>(size - from), '\0');
+        if (pread(fileno(output), &bytes[0], bytes.size(), from) < 0) bytes.clear();
+        return bytes;
+    }
+
     long long BytesSoFar() const {
         struct stat info;
         std::fflush(output);
@@ -130,7 +158,7 @@ struct Curses {
 
 // Replays the play, presenting at the same points as the terminal backend:
 // each pause, and whenever more than a backlog of bytes was written.
-std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses) {
+std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses, int dumpScene) {
     std::vector<Counts> counts(play.scenes.size());
     MemoryConsole console;
     MemoryConsole shown;
@@ -152,14 +180,13 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses) {
         c.ours += static_cast<long long>(out.size());
         long long lower = ChangedTextBytes(view, shown, console);
         c.lowerBound += lower;
-        if (std::getenv("PRESENT_BYTES_DUMP") && std::atoi(std::getenv("PRESENT_BYTES_DUMP")) == static_cast<int>(scene)) {
-            std::string shown;
-            for (unsigned char ch : out) shown += ch == 0x1b ? std::string("\\e") : ch < 0x20 ? "\\x" + std::to_string(ch) : std::string(1, static_cast<char>(ch));
-            std::fprintf(stderr, "%zu %lld %s\n", out.size(), lower, shown.c_str());
-        }
-
         shown = console;
+        long long cursesBefore = curses.BytesSoFar();
         curses.Present(console);
+        if (dumpScene == static_cast<int>(scene)) {
+            std::fprintf(stderr, "frame: ours %zu, lower bound %lld\n  ours:    %s\n  ncurses: %s\n", out.size(), lower,
+                         Escaped(out).c_str(), Escaped(curses.BytesSince(cursesBefore)).c_str());
+        }
         c.frames += 1;
         dirty = false;
         backlog = 0;
@@ -223,7 +250,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "present_bytes: ncurses cannot start an xterm screen\n");
         return 1;
     }
-    std::vector<Counts> counts = CountScenes(play, curses);
+    const char* dump = std::getenv("PRESENT_BYTES_DUMP");
+    std::vector<Counts> counts = CountScenes(play, curses, dump ? std::atoi(dump) : -1);
     curses.Stop();
 
     Counts total;
