@@ -13,6 +13,18 @@ if(CHESSRPG_BENCH AND NOT WIN32)
     chessrpg_game chessrpg_headless chessrpg_terminal_parts chessrpg_sjis ${CURSES_LIBRARIES})
 
   # --- CPU while waiting ---
+  # chessrpg_spin: the program with waits that poll without pause, as plain
+  # busy loops would, beside which tools/bench/cpu_waits.sh shows what the
+  # blocking waits save. The fatal stop is game code, so the game is built a
+  # second time with the definition; chessrpg and its library stay as they are.
+  add_library(chessrpg_game_spin STATIC ${CHESSRPG_GAME_SOURCES})
+  target_include_directories(chessrpg_game_spin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(chessrpg_game_spin PRIVATE CHESSRPG_SPIN_WAITS)
+  add_executable(chessrpg_spin game/main.cpp platform/terminal.cpp)
+  target_link_libraries(chessrpg_spin PRIVATE
+    chessrpg_game_spin chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis)
+  target_compile_definitions(chessrpg_spin PRIVATE
+    CHESSRPG_SPIN_WAITS CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")
 
   # --- key latency, start-up and pacing ---
 endif()

@@ -33,7 +33,11 @@ namespace {
 constexpr int kInput = STDIN_FILENO;
 constexpr int kOutput = STDOUT_FILENO;
 // How long a poll that keeps finding nothing may block; a key ends it at once.
+#ifdef CHESSRPG_SPIN_WAITS
+constexpr int kIdleWaitMs = 0;  // never blocks: lets the benchmark show what the blocking wait saves
+#else
 constexpr int kIdleWaitMs = 20;
+#endif
 // How long to wait for the rest of an escape sequence before taking a lone Escape.
 constexpr int kEscapeWaitMs = 30;
 // How long to wait for the terminal to report its cursor at start.
