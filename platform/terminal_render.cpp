@@ -270,73 +270,84 @@ bool RowsLookAlike(const ConsoleCell* a, const ConsoleCell* b) {
     return true;
 }
 
-// How many cells of a console row look as the shown row does once its cells
-// from column `start` on are moved by `shift` columns to the left (negative:
-// to the right).
-int CellsAlikeAfterShift(const ConsoleCell* row, const ConsoleCell* shown, int start, int shift) {
-    int alike = 0;
-    for (int x = 0; x < kConsoleColumns; ++x) {
-        int from = x < start ? x : x + shift;
-        alike += SameLook(row[x], from >= start && from < kConsoleColumns ? shown[from] : x < start ? shown[x] : BlankCell());
+// About how many bytes drawing `row` over `shown` sends: the text of the
+// changed characters, a move before each run of them, and changed blank runs
+// at the price of erasing them.
+int DrawCost(const TerminalView& view, const ConsoleCell* row, const ConsoleCell* shown) {
+    constexpr int kMoveCost = 4;
+    int cost = 0;
+    bool inRun = false;
+    for (int x = 0; x < kConsoleColumns;) {
+        if (ShowsBlank(row[x]) && !SameLook(row[x], shown[x])) {
+            int end = x;
+            int changed = 0;
+            for (; end < kConsoleColumns && ShowsBlank(row[end]); ++end) changed += !SameLook(row[end], shown[end]);
+            cost += (inRun ? 0 : kMoveCost) + std::min(changed, end == kConsoleColumns ? 3 : 5);
+            inRun = false;
+            x = end;
+            continue;
+        }
+        int cells = 1;
+        std::string text = ShownText(view, row, x, cells);
+        bool changed = false;
+        for (int i = x; i < x + cells; ++i) changed = changed || !SameLook(row[i], shown[i]);
+        if (changed) cost += (inRun ? 0 : kMoveCost) + static_cast<int>(text.size());
+        inRun = changed;
+        x += cells;
     }
-    return alike;
+    return cost;
 }
 
-// When most of a row moved sideways (a screen scrolling by, a banner
-// sliding), cells deleted or inserted where the change starts move what the
-// terminal shows, and only the cells that came in are drawn afterwards.
-void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& out) {
-    constexpr int kMostShift = 8;
-    constexpr int kWorth = 8;  // cells the shift must spare from drawing
-    ConsoleCell* shown = view.shown[y];
-    int start = 0;
-    while (start < kConsoleColumns && SameLook(row[start], shown[start])) ++start;
-    int unshifted = CellsAlikeAfterShift(row, shown, start, 0);
-    if (unshifted > kConsoleColumns - kWorth) return;
-    int best = 0;
-    int bestAlike = unshifted + kWorth - 1;
-    for (int shift = -kMostShift; shift <= kMostShift; ++shift) {
-        // Inserting pushes cells off the row's end; on a wider terminal they
-        // would still show, so only blanks may go.
-        bool pushesOutText = false;
-        for (int x = std::max(start, kConsoleColumns + shift); x < kConsoleColumns; ++x) pushesOutText |= !ShowsBlank(shown[x]);
-        if (shift == 0 || pushesOutText) continue;
-        int alike = CellsAlikeAfterShift(row, shown, start, shift);
-        if (alike > bestAlike) {
-            best = shift;
-            bestAlike = alike;
-        }
-    }
-    if (best == 0) return;
-    MoveTo(view, start, y, out);
-    out += Sequence(best > 0 ? "\x1b[%dP" : "\x1b[%d@", best > 0 ? best : -best);
-    ConsoleCell moved[kConsoleColumns];
+// The shown row once its cells from column `start` on have moved by `shift`
+// columns to the left (negative: to the right), blanks coming in. Half a
+// character left at either end of the move is marked unknown.
+void ShiftedRow(const ConsoleCell* shown, int start, int shift, ConsoleCell* moved) {
     for (int x = 0; x < kConsoleColumns; ++x) {
-        int from = x < start ? x : x + best;
+        int from = x < start ? x : x + shift;
         moved[x] = from >= start && from < kConsoleColumns ? shown[from] : x < start ? shown[x] : BlankCell();
     }
-    // Half a character at either end of the move: drawn again.
     for (int x = 0; x < kConsoleColumns; ++x) {
         if (moved[x].half == kTrailCell && (x == 0 || moved[x - 1].half != kLeadCell)) moved[x].half = kUnknownHalf;
         if (moved[x].half == kLeadCell && (x + 1 == kConsoleColumns || moved[x + 1].half != kTrailCell)) {
             moved[x].half = kUnknownHalf;
         }
     }
-    std::copy(moved, moved + kConsoleColumns, shown);
 }
 
-// Bytes of text that drawing `row` over `shown` writes (moves left out).
-int DrawnTextBytes(const TerminalView& view, const ConsoleCell* row, const ConsoleCell* shown) {
-    int bytes = 0;
-    for (int x = 0; x < kConsoleColumns;) {
-        int cells = 1;
-        std::string text = ShownText(view, row, x, cells);
-        bool changed = false;
-        for (int i = x; i < x + cells; ++i) changed = changed || !SameLook(row[i], shown[i]);
-        if (changed) bytes += static_cast<int>(text.size());
-        x += cells;
+// When much of a row moved sideways (a screen scrolling by, a banner
+// sliding), cells deleted or inserted where the change starts move what the
+// terminal shows, and only the cells that came in are drawn afterwards.
+void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& out) {
+    constexpr int kMostShift = 8;
+    constexpr int kShiftCost = 6;  // a move and the deletion or insertion
+    ConsoleCell* shown = view.shown[y];
+    int start = 0;
+    while (start < kConsoleColumns && SameLook(row[start], shown[start])) ++start;
+    if (start == kConsoleColumns) return;
+    int bestCost = DrawCost(view, row, shown);
+    int best = 0;
+    ConsoleCell bestRow[kConsoleColumns];
+    ConsoleCell moved[kConsoleColumns];
+    for (int shift = -kMostShift; shift <= kMostShift && bestCost > kShiftCost; ++shift) {
+        // Inserting pushes cells off the row's end; on a wider terminal they
+        // would still show, so only blanks may go.
+        bool pushesOutText = false;
+        for (int x = std::max(start, kConsoleColumns + shift); x < kConsoleColumns; ++x) {
+            pushesOutText = pushesOutText || !ShowsBlank(shown[x]);
+        }
+        if (shift == 0 || pushesOutText) continue;
+        ShiftedRow(shown, start, shift, moved);
+        int cost = kShiftCost + DrawCost(view, row, moved);
+        if (cost < bestCost) {
+            best = shift;
+            bestCost = cost;
+            std::copy(moved, moved + kConsoleColumns, bestRow);
+        }
     }
-    return bytes;
+    if (best == 0) return;
+    MoveTo(view, start, y, out);
+    out += Sequence(best > 0 ? "\x1b[%dP" : "\x1b[%d@", best > 0 ? best : -best);
+    std::copy(bestRow, bestRow + kConsoleColumns, shown);
 }
 
 struct RowScroll {
@@ -354,7 +365,7 @@ int ScrollSaving(const TerminalView& view, const MemoryConsole& console, const R
     for (int y = scroll.top; y <= scroll.bottom; ++y) {
         int from = y + scroll.shift;
         const ConsoleCell* after = from >= scroll.top && from <= scroll.bottom ? view.shown[from] : blank;
-        saving += DrawnTextBytes(view, console.cells[y], view.shown[y]) - DrawnTextBytes(view, console.cells[y], after);
+        saving += DrawCost(view, console.cells[y], view.shown[y]) - DrawCost(view, console.cells[y], after);
     }
     return saving;
 }

@@ -93,7 +93,7 @@ struct Player {
         case kWalk:
             if (play->scenes.size() == 1) StartScene("walk into the next screen");
             if (hero.screenNo != 1) {
-                StartScene("encounter: wipes, battle opens");
+                StartScene("encounter and wipes");
                 phase = kAwaitEnemy;
                 return -1;
             }
@@ -101,7 +101,7 @@ struct Player {
             return -1;
         case kAwaitEnemy:
             if (!inBattle || !StillFor(300)) return -1;
-            StartScene("battle with typed messages");
+            StartScene("battle, typed messages");
             phase = kBattle;
             return 13;
         case kBattle:

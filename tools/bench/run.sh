@@ -30,11 +30,19 @@ run_part() {
 
 echo "machine: $(uname -srm), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo 2>/dev/null)"
 echo
-awk -F '\t' '
-  function line() { printf "%-44s %14s %14s %9s %12s %5s\n", "-", "", "", "", "", "" }
-  BEGIN { printf "%-44s %14s %14s %9s %12s %5s\n", "measure", "ours", "reference", "ratio", "goal", "met" }
+# Columns padded by characters, not bytes (× and ≤ are one column each).
+LC_ALL=C awk -F '\t' '
+  function width(text,   copy) { copy = text; return length(text) - gsub(/[\200-\277]/, "", copy) }
+  function pad(text, size, right,   fill) {
+    fill = sprintf("%" (size - width(text) > 0 ? size - width(text) : 0) "s", "")
+    return right ? fill text : text fill
+  }
+  function line(a, b, c, d, e, f) {
+    print pad(a, 44, 0) " " pad(b, 14, 1) " " pad(c, 14, 1) " " pad(d, 9, 1) " " pad(e, 12, 1) " " pad(f, 5, 1)
+  }
+  BEGIN { line("measure", "ours", "reference", "ratio", "goal", "met") }
   $1 == "part" { printf "\n%s\n", $2; next }
-  $1 == "row" { printf "  %-42s %14s %14s %9s %12s %5s\n", $2, $3, $4, $5, $6, $7 }
+  $1 == "row" { line("  " $2, $3, $4, $5, $6, $7) }
 ' "$rows"
 echo
 echo "details: $log"
