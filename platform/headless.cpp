@@ -23,6 +23,7 @@ struct HeadlessRun {
     int vainPolls = 0;  // vain polls in a row, with nothing drawn or slept in between
     std::string dataRoot = ".";
     std::function<int()> keySource;
+    std::function<void(unsigned)> sleepWatcher;
 };
 
 HeadlessRun run;
@@ -43,9 +44,12 @@ void HeadlessReset(const std::string& dataRoot) {
     run.vainPolls = 0;
     run.dataRoot = dataRoot;
     run.keySource = nullptr;
+    run.sleepWatcher = nullptr;
 }
 
 void HeadlessSetKeySource(std::function<int()> source) { run.keySource = std::move(source); }
+
+void HeadlessSetSleepWatcher(std::function<void(unsigned)> watcher) { run.sleepWatcher = std::move(watcher); }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
 
@@ -121,6 +125,7 @@ int PlatformReadKey() {
 
 void PlatformSleep(unsigned milliseconds) {
     run.vainPolls = 0;
+    if (run.sleepWatcher) run.sleepWatcher(milliseconds);
     Advance(milliseconds);
 }
 
