@@ -9,3 +9,12 @@ if(CHESSRPG_BENCH AND NOT WIN32)
 
   # --- key latency, start-up and pacing ---
 endif()
+
+# The pty benchmark's model of a terminal screen, which the tests check too.
+if(NOT WIN32 AND (CHESSRPG_BENCH OR TARGET chessrpg_tests))
+  add_library(chessrpg_screen_model STATIC tools/bench/screen_model.cpp)
+  target_include_directories(chessrpg_screen_model PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  if(TARGET chessrpg_tests)
+    target_link_libraries(chessrpg_tests PRIVATE chessrpg_screen_model)
+  endif()
+endif()
