@@ -10,11 +10,15 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   # --- key latency, start-up and pacing ---
 endif()
 
-# The pty benchmark's model of a terminal screen, which the tests check too.
+# The pty benchmark's model of a terminal screen, its data trees and its
+# headless scenes, which the tests check too.
 if(NOT WIN32 AND (CHESSRPG_BENCH OR TARGET chessrpg_tests))
   add_library(chessrpg_screen_model STATIC tools/bench/screen_model.cpp)
   target_include_directories(chessrpg_screen_model PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  add_library(chessrpg_bench_scenes STATIC tools/bench/scenes.cpp tools/bench/scratch_data.cpp)
+  target_link_libraries(chessrpg_bench_scenes PUBLIC
+    chessrpg_screen_model chessrpg_game chessrpg_headless chessrpg_terminal_parts chessrpg_sjis)
   if(TARGET chessrpg_tests)
-    target_link_libraries(chessrpg_tests PRIVATE chessrpg_screen_model)
+    target_link_libraries(chessrpg_tests PRIVATE chessrpg_bench_scenes)
   endif()
 endif()
