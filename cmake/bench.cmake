@@ -8,6 +8,16 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   # --- CPU while waiting ---
 
   # --- key latency, start-up and pacing ---
+  # The real program in a pseudo-terminal driven by pty_bench, and the same
+  # scenes on the headless backend for the length their pauses add up to.
+  add_executable(pty_bench ${CHESSRPG_BENCH_DIR}/pty_bench.cpp ${CHESSRPG_BENCH_DIR}/pty_session.cpp)
+  target_link_libraries(pty_bench PRIVATE chessrpg_bench_scenes)
+  # forkpty: in libutil on older glibc and the BSDs, in the C library elsewhere.
+  find_library(CHESSRPG_UTIL_LIBRARY util)
+  if(CHESSRPG_UTIL_LIBRARY)
+    target_link_libraries(pty_bench PRIVATE ${CHESSRPG_UTIL_LIBRARY})
+  endif()
+  add_dependencies(pty_bench chessrpg)
 endif()
 
 # The pty benchmark's model of a terminal screen, its data trees and its
