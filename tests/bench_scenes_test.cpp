@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#include "game/game.h"
+#include "game/game_state.h"
+#include "platform/headless.h"
+#include "platform/terminal_render.h"
 #include "tools/bench/scenes.h"
 #include "tools/bench/scratch_data.h"
 
@@ -22,6 +26,28 @@ TEST(BenchScenesTest, TheFirstFrameShowsTheHeroWhereHeStandsAndHeWalksRightAndBa
     EXPECT_EQ(ScreenText(start.frame, start.heroY, start.heroX + 1, start.heroX + 2), " ");
     EXPECT_EQ(start.steppedX, start.heroX + 2);
     EXPECT_EQ(ScreenRowText(start.frame, 0).substr(0, 3), "木");  // the village's first screen
+}
+
+// The benchmark waits for the terminal to show what the console holds; the
+// game's renderer, however it is tuned, must get it there cell for cell.
+TEST(BenchScenesTest, TheRendererShowsTheFirstFieldFrameAsTheConsoleHoldsIt) {
+    HeadlessReset(CHESSRPG_DATA_DIR);
+    ResetGameState();
+    StartGame();
+    TerminalView view;
+    ResetTerminalView(view, 80, 30, false);
+    std::string bytes;
+    RenderConsole(view, HeadlessScreen(), bytes);
+    ScreenModel shown;
+    ResetScreenModel(shown, 80, 30);
+    FeedScreenModel(shown, bytes);
+    ScreenModel expected = ConsoleAsShown(HeadlessScreen(), 80, 30);
+    int row = 0;
+    int column = 0;
+    EXPECT_FALSE(FirstDifference(shown, expected, row, column))
+        << "row " << row << ", column " << column << ":\n  shown    \"" << ScreenRowText(shown, row)
+        << "\"\n  expected \"" << ScreenRowText(expected, row) << "\"";
+    ResetGameState();
 }
 
 TEST(BenchScenesTest, AGameThatCannotStartIsReportedAsSuch) {

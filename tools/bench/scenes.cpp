@@ -1,5 +1,6 @@
 #include "tools/bench/scenes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -69,15 +70,41 @@ std::string Describe(const HeadlessStop& stop) {
 
 }  // namespace
 
+ScreenModel ConsoleAsShown(const MemoryConsole& console, int columns, int rows) {
+    ScreenModel screen;
+    ResetScreenModel(screen, columns, rows);
+    for (int y = 0; y < std::min(rows, kConsoleRows); ++y) {
+        const ConsoleCell* row = console.cells[y];
+        for (int x = 0; x < std::min(columns, kConsoleColumns); ++x) {
+            const char bytes[2] = {static_cast<char>(row[x].byte),
+                                   static_cast<char>(x + 1 < kConsoleColumns ? row[x + 1].byte : 0)};
+            unsigned char byte = row[x].byte;
+            std::string text;
+            if (row[x].half == kLeadCell && x + 1 < kConsoleColumns && row[x + 1].half == kTrailCell) {
+                text = SjisToUtf8(bytes, 2);
+                if (text.empty() || static_cast<unsigned char>(text[0]) < 0x80 || FirstCharacter(text) != text) {
+                    text = "?";  // a code with no character
+                }
+            } else if (row[x].half != kSingleCell || byte < 0x20 || byte == 0x7F) {
+                continue;  // half a character, or a control byte: a blank
+            } else if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) {
+                text = SjisToUtf8(bytes, 1);
+            } else {
+                text = "?";
+            }
+            FeedScreenModel(screen, "\x1b[" + std::to_string(y + 1) + ";" + std::to_string(x + 1) + "H" + text);
+        }
+    }
+    return screen;
+}
+
 bool HeadlessFieldStart(const std::string& data, int columns, int rows, FieldStart& start, std::string& error) {
     HeadlessReset(data);
     ResetGameState();
     bool started = true;
     try {
         StartGame();
-        HeadlessTerminal terminal(columns, rows);
-        terminal.Present();
-        start.frame = terminal.screen;
+        start.frame = ConsoleAsShown(HeadlessScreen(), columns, rows);
         start.heroX = hero.fieldX;
         start.heroY = hero.fieldY;
         MoveHero(KeyRight);

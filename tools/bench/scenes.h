@@ -5,7 +5,15 @@
 
 #include <string>
 
+#include "platform/memory_console.h"
 #include "tools/bench/screen_model.h"
+
+// The console as a terminal that draws ● one column wide shows it, worked
+// out cell by cell apart from the game's renderer, so that a frame the
+// renderer gets wrong never counts as complete: each character at its
+// column, converted from Shift-JIS; control bytes blank, bytes that are no
+// character '?'.
+ScreenModel ConsoleAsShown(const MemoryConsole& console, int columns, int rows);
 
 // The first field screen as a terminal that draws ● one column wide shows
 // it, and the hero's place on it.
@@ -16,7 +24,8 @@ struct FieldStart {
     int steppedX = 0;  // his column after a step right; a step left brings him back
 };
 
-// Starts the game on the data tree headless and renders its first frame.
+// Starts the game on the data tree headless and works out how a terminal
+// shows its first frame.
 bool HeadlessFieldStart(const std::string& data, int columns, int rows, FieldStart& start, std::string& error);
 
 // When (milliseconds from any origin) the encounter's marks first showed; -1
