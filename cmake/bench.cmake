@@ -27,4 +27,27 @@ if(CHESSRPG_BENCH AND NOT WIN32)
     CHESSRPG_SPIN_WAITS CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")
 
   # --- key latency, start-up and pacing ---
+  # The real program in a pseudo-terminal driven by pty_bench, and the same
+  # scenes on the headless backend for the length their pauses add up to.
+  add_executable(pty_bench ${CHESSRPG_BENCH_DIR}/pty_bench.cpp ${CHESSRPG_BENCH_DIR}/pty_session.cpp)
+  target_link_libraries(pty_bench PRIVATE chessrpg_bench_scenes)
+  # forkpty: in libutil on older glibc and the BSDs, in the C library elsewhere.
+  find_library(CHESSRPG_UTIL_LIBRARY util)
+  if(CHESSRPG_UTIL_LIBRARY)
+    target_link_libraries(pty_bench PRIVATE ${CHESSRPG_UTIL_LIBRARY})
+  endif()
+  add_dependencies(pty_bench chessrpg)
+endif()
+
+# The pty benchmark's model of a terminal screen, its data trees and its
+# headless scenes, which the tests check too.
+if(NOT WIN32 AND (CHESSRPG_BENCH OR TARGET chessrpg_tests))
+  add_library(chessrpg_screen_model STATIC tools/bench/screen_model.cpp)
+  target_include_directories(chessrpg_screen_model PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  add_library(chessrpg_bench_scenes STATIC tools/bench/scenes.cpp tools/bench/scratch_data.cpp)
+  target_link_libraries(chessrpg_bench_scenes PUBLIC
+    chessrpg_screen_model chessrpg_game chessrpg_headless chessrpg_terminal_parts chessrpg_sjis)
+  if(TARGET chessrpg_tests)
+    target_link_libraries(chessrpg_tests PRIVATE chessrpg_bench_scenes)
+  endif()
 endif()

@@ -24,6 +24,7 @@ struct HeadlessRun {
     std::string dataRoot = ".";
     std::function<int()> keySource;
     std::vector<ConsoleCall>* calls = nullptr;
+    std::function<void(unsigned)> sleepWatcher;
 };
 
 HeadlessRun run;
@@ -53,11 +54,14 @@ void HeadlessReset(const std::string& dataRoot) {
     run.dataRoot = dataRoot;
     run.keySource = nullptr;
     run.calls = nullptr;
+    run.sleepWatcher = nullptr;
 }
 
 void HeadlessRecordCalls(std::vector<ConsoleCall>* calls) { run.calls = calls; }
 
 void HeadlessSetKeySource(std::function<int()> source) { run.keySource = std::move(source); }
+
+void HeadlessSetSleepWatcher(std::function<void(unsigned)> watcher) { run.sleepWatcher = std::move(watcher); }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
 
@@ -146,6 +150,7 @@ int PlatformReadKey() {
 void PlatformSleep(unsigned milliseconds) {
     run.vainPolls = 0;
     Record(ConsoleCall::kShow);
+    if (run.sleepWatcher) run.sleepWatcher(milliseconds);
     Advance(milliseconds);
 }
 

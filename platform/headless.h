@@ -30,6 +30,10 @@ std::size_t HeadlessKeysLeft();
 // the run then ends only at the time limit). HeadlessReset removes it.
 void HeadlessSetKeySource(std::function<int()> source);
 
+// Called at the start of every sleep, before the clock moves on: the moment a
+// terminal would show what was drawn so far. HeadlessReset removes it.
+void HeadlessSetSleepWatcher(std::function<void(unsigned milliseconds)> watcher);
+
 // Virtual milliseconds since HeadlessReset, and the limit past which the run stops.
 long long HeadlessMilliseconds();
 void HeadlessSetTimeLimit(long long milliseconds);
