@@ -80,7 +80,7 @@ std::string Format(const char* format, double value) {
 std::string Ms(double value) { return Format(value < 10 ? "%.2f ms" : "%.1f ms", value); }
 
 std::string Ratio(double ours, double reference) {
-    return reference > 0 ? Format("%.1f", ours / reference) : "-";
+    return reference > 0 ? Format("%.1f×", ours / reference) : "-";
 }
 
 void PrintRow(const std::string& measure, const std::string& ours, const std::string& reference,
@@ -184,7 +184,7 @@ bool StartRawCat(PtySession& cat, const std::string& folder) {
 bool MeasureKeyLatency(const std::string& program, const std::string& shipped) {
     const std::string medianRow = "key to screen, median";
     const std::string p99Row = "key to screen, 99th percentile";
-    const std::string goal = "<= " + Format("%.0f", kLatencyGoalMs) + " ms";
+    const std::string goal = "≤ " + Format("%.0f", kLatencyGoalMs) + " ms";
     ScratchData scratch;
     std::string error;
     FieldStart start;
@@ -247,7 +247,7 @@ double EchoStart(const std::string& folder) {
 
 bool MeasureStartUp(const std::string& program, const std::string& shipped) {
     const std::string row = "start-up to first field frame, median";
-    const std::string goal = "<= " + Format("%.0f", kStartGoalMs) + " ms";
+    const std::string goal = "≤ " + Format("%.0f", kStartGoalMs) + " ms";
     ScratchData scratch;
     std::string error;
     FieldStart start;
