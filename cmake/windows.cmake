@@ -1,7 +1,8 @@
 # The Windows console program, and the Windows key translation in the tests.
 if(WIN32)
   add_executable(chessrpg game/main.cpp platform/win32_console.cpp platform/win32_keys.cpp)
-  target_link_libraries(chessrpg PRIVATE chessrpg_game)
+  # winmm: the one-millisecond system timer that keeps short sleeps short.
+  target_link_libraries(chessrpg PRIVATE chessrpg_game winmm)
   if(MSVC)
     target_compile_definitions(chessrpg PRIVATE _CRT_SECURE_NO_WARNINGS)
     # The C runtime linked in, so that the program runs without a redistributable.

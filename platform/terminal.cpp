@@ -25,6 +25,7 @@
 
 #include "platform/memory_console.h"
 #include "platform/platform.h"
+#include "platform/sleep_pacer.h"
 #include "platform/terminal_keys.h"
 #include "platform/terminal_render.h"
 
@@ -57,6 +58,7 @@ struct Terminal {
     std::size_t backlog = 0;     // bytes written since the last present
     bool lastPollVain = false;   // the previous call was a vain key poll, with nothing in between
     bool inputClosed = false;    // the keyboard's end was reached
+    SleepPacer pacer;            // animation frames keep to their deadlines
     std::string frame;
 };
 
@@ -193,11 +195,13 @@ void QuerySize(int& columns, int& rows) {
     }
 }
 
-long long MonotonicMs() {
+long long MonotonicUs() {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    return static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
+
+long long MonotonicMs() { return MonotonicUs() / 1000; }
 
 void HandleWakeups() {
     if (!wakeupPending) return;
@@ -422,14 +426,15 @@ int PlatformReadKey() {
 void PlatformSleep(unsigned milliseconds) {
     terminal.lastPollVain = false;
     Present();
-    long long deadline = MonotonicMs() + milliseconds;
+    long long deadline = SleepDeadline(terminal.pacer, MonotonicUs(), milliseconds);
     for (;;) {
-        long long left = deadline - MonotonicMs();
+        long long left = deadline - MonotonicUs();
         if (left <= 0) break;
         // Wakes early only to repaint after a resize, then sleeps on.
         struct pollfd wake = {wakePipe[0], POLLIN, 0};
-        if (poll(&wake, 1, static_cast<int>(left)) > 0) Present();
+        if (poll(&wake, 1, static_cast<int>((left + 999) / 1000)) > 0) Present();
     }
+    SleepEnded(terminal.pacer, deadline, MonotonicUs());
 }
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }

@@ -7,6 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sleep_pacer.h"
 #include "platform/win32_keys.h"
 
 namespace {
@@ -47,6 +49,10 @@ int pending[kPendingSize];
 int pendingHead = 0;
 int pendingCount = 0;
 bool lastPollEmpty = false;  // the previous call was a vain poll, with nothing in between
+SleepPacer pacer;            // animation frames keep to their deadlines
+// The system timer ticks every millisecond while the game runs (else every
+// 15.6 ms, which would stretch a 1 ms frame fifteenfold and a 50 ms one by a quarter).
+bool timerRaised = false;
 
 void PushCode(int code) {
     if (pendingCount == kPendingSize) return;  // a flood of repeats: the rest are dropped
@@ -61,8 +67,18 @@ int PopCode() {
     return code;
 }
 
+// Microseconds of the performance counter, which keeps going across sleeps.
+long long MonotonicUs() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart / frequency.QuadPart * 1000000 + now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
 void RestoreConsole() {
     if (InterlockedExchange(&restored, 1) != 0) return;
+    if (timerRaised) timeEndPeriod(1);
     if (!outputIsConsole) return;
     if (saved.haveAttribute) SetConsoleTextAttribute(output, saved.attribute);
     if (saved.haveCursorInfo) SetConsoleCursorInfo(output, &saved.cursorInfo);
@@ -160,6 +176,7 @@ void PlatformStart() {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     SetUnhandledExceptionFilter(OnCrash);
     std::atexit(RestoreAtExit);
+    timerRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
     if (outputIsConsole) {
         CONSOLE_SCREEN_BUFFER_INFO info;
         if (GetConsoleScreenBufferInfo(output, &info)) {
@@ -250,7 +267,11 @@ int PlatformReadKey() {
 
 void PlatformSleep(unsigned milliseconds) {
     lastPollEmpty = false;
-    ::Sleep(milliseconds);
+    long long deadline = SleepDeadline(pacer, MonotonicUs(), milliseconds);
+    for (long long left = deadline - MonotonicUs(); left > 0; left = deadline - MonotonicUs()) {
+        ::Sleep(static_cast<DWORD>((left + 999) / 1000));
+    }
+    SleepEnded(pacer, deadline, MonotonicUs());
 }
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
