@@ -6,11 +6,9 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   # --- bytes to the terminal ---
   set(CURSES_NEED_WIDE TRUE)
   find_package(Curses REQUIRED)
-  add_executable(present_bytes
-    ${CHESSRPG_BENCH_DIR}/present_bytes.cpp ${CHESSRPG_BENCH_DIR}/recorded_play.cpp)
+  add_executable(present_bytes ${CHESSRPG_BENCH_DIR}/present_bytes.cpp)
   target_include_directories(present_bytes PRIVATE ${CURSES_INCLUDE_DIRS})
-  target_link_libraries(present_bytes PRIVATE
-    chessrpg_game chessrpg_headless chessrpg_terminal_parts chessrpg_sjis ${CURSES_LIBRARIES})
+  target_link_libraries(present_bytes PRIVATE chessrpg_bench_scenes ${CURSES_LIBRARIES})
 
   # --- CPU while waiting ---
   # chessrpg_spin: the program with waits that poll without pause, as plain
@@ -39,12 +37,13 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   add_dependencies(pty_bench chessrpg)
 endif()
 
-# The pty benchmark's model of a terminal screen, its data trees and its
-# headless scenes, which the tests check too.
+# The benchmarks' model of a terminal screen, their data trees and their
+# headless scenes and recorded play, which the tests check too.
 if(NOT WIN32 AND (CHESSRPG_BENCH OR TARGET chessrpg_tests))
   add_library(chessrpg_screen_model STATIC tools/bench/screen_model.cpp)
   target_include_directories(chessrpg_screen_model PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  add_library(chessrpg_bench_scenes STATIC tools/bench/scenes.cpp tools/bench/scratch_data.cpp)
+  add_library(chessrpg_bench_scenes STATIC
+    tools/bench/scenes.cpp tools/bench/scratch_data.cpp tools/bench/recorded_play.cpp)
   target_link_libraries(chessrpg_bench_scenes PUBLIC
     chessrpg_screen_model chessrpg_game chessrpg_headless chessrpg_terminal_parts chessrpg_sjis)
   if(TARGET chessrpg_tests)

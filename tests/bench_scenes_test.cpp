@@ -1,6 +1,7 @@
-// The pty benchmark's scenes on the headless backend: the marks by which it
-// times the real program must show on the game's own frames, at the frames
-// they stand for, and the data trees it writes must be ones the game plays.
+// The benchmarks' scenes on the headless backend: the marks by which they
+// time the real program must show on the game's own frames, at the frames
+// they stand for, the data trees they write must be ones the game plays, and
+// the recorded play must hold every call the game made.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "game/game_state.h"
 #include "platform/headless.h"
 #include "platform/terminal_render.h"
+#include "tools/bench/recorded_play.h"
 #include "tools/bench/scenes.h"
 #include "tools/bench/scratch_data.h"
 
@@ -95,6 +97,55 @@ TEST(BenchScenesTest, AScratchTreeGoesWithItsOwner) {
     std::string error;
     EXPECT_FALSE(MakeScratchData(missing, "/nonexistent/chessrpg-data", error));
     EXPECT_FALSE(error.empty());
+}
+
+// The recorded play goes through its five scenes in order, and its calls,
+// replayed on a console of their own, leave the screen the game left; shown
+// through the terminal present (shifts, scrolls and erases included), every
+// frame shows on the terminal as the console holds it.
+TEST(BenchScenesTest, TheRecordedPlayReplaysToTheScreenTheGameLeft) {
+    RecordedPlay play = RecordPlay(CHESSRPG_DATA_DIR);
+    ASSERT_EQ(play.failure, "");
+    ASSERT_EQ(play.scenes.size(), 5u);
+    for (std::size_t i = 1; i < play.scenes.size(); ++i) EXPECT_LT(play.scenes[i - 1].firstCall, play.scenes[i].firstCall);
+
+    MemoryConsole console;
+    ResetMemoryConsole(console);
+    TerminalView view;
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kNarrow);
+    ScreenModel shown;
+    ResetScreenModel(shown, 80, 30);
+    std::string bytes;
+    int frames = 0;
+    auto present = [&] {
+        bytes.clear();
+        RenderConsole(view, console, bytes);
+        FeedScreenModel(shown, bytes);
+        ++frames;
+        ScreenModel expected = ConsoleAsShown(console, 80, 30);
+        int row = 0;
+        int column = 0;
+        return !FirstDifference(shown, expected, row, column) ||
+               (ADD_FAILURE() << "frame " << frames << ", row " << row << ", column " << column << ":\n  shown    \""
+                              << ScreenRowText(shown, row) << "\"\n  expected \"" << ScreenRowText(expected, row) << "\"",
+                false);
+    };
+    for (const ConsoleCall& call : play.calls) {
+        if (call.kind == ConsoleCall::kPlace) PlaceMemoryCursor(console, call.x, call.y);
+        if (call.kind == ConsoleCall::kAttribute) console.attribute = call.attribute;
+        if (call.kind == ConsoleCall::kWrite) WriteMemoryConsole(console, call.bytes.data(), call.bytes.size());
+        if (call.kind == ConsoleCall::kShow) {
+            ASSERT_TRUE(present());
+        }
+    }
+    const MemoryConsole& left = HeadlessScreen();
+    for (int y = 0; y < kConsoleRows; ++y) {
+        for (int x = 0; x < kConsoleColumns; ++x) {
+            ASSERT_EQ(console.cells[y][x].byte, left.cells[y][x].byte) << "(" << x << ", " << y << ")";
+            ASSERT_EQ(console.cells[y][x].attribute, left.cells[y][x].attribute) << "(" << x << ", " << y << ")";
+        }
+    }
+    EXPECT_GT(frames, 500);
 }
 
 }  // namespace

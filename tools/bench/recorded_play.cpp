@@ -1,57 +1,25 @@
 #include "tools/bench/recorded_play.h"
 
-#include <stdlib.h>
-
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "console/texts.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "console/texts.h"
 #include "game/records.h"
-
-namespace fs = std::filesystem;
+#include "tools/bench/scratch_data.h"
 
 namespace {
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The shipped tree with a play of known course: no figures on the first
 // screen; the hero (勇者, attack 60, one experience point from level 2) on its
 // row 10, which is open to the second screen; a lone Pawn that never dodges
 // waiting on the same row of the second screen.
-fs::path MakeTree(const std::string& dataRoot) {
-    char pattern[] = "/tmp/chessrpg-bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return {};
-    fs::path root = made;
-    fs::copy(dataRoot, root, fs::copy_options::recursive);
-    WriteFile(root / "Hero_Info" / "Hero_Status_Info.txt",
-              "\x97\x45\x8e\xd2\n40 60 8 5 5 6\n1 0 1\n0 0 0 0\n1 5 1 3 1 3\n28 10\n");
-    for (int screen = 1; screen <= 9; ++screen) {
-        WriteFile(root / "map_info" / "map1" / (std::to_string(screen) + ".txt"),
-                  screen == 2 ? "1\n1 1 16 10\n" : "0\n");
-    }
-    // The Pawn's speed (the eleventh item of its file) becomes 0.
-    fs::path pawn = root / "Enemy_Info" / "Pawn_Status_Info.txt";
-    std::istringstream items(ReadFile(pawn));
-    std::string item;
-    std::string rewritten;
-    for (int n = 1; items >> item; ++n) rewritten += (n == 11 ? "0" : item) + (n == 3 ? "\n" : " ");
-    WriteFile(pawn, rewritten + "\n");
-    return root;
+bool MakeTree(ScratchData& tree, const std::string& dataRoot, std::string& error) {
+    return MakeScratchData(tree, dataRoot, error) && ClearPlacements(tree, error) &&
+           WriteDataFile(tree, "Hero_Info/Hero_Status_Info.txt",
+                         "\x97\x45\x8e\xd2\n40 60 8 5 5 6\n1 0 1\n0 0 0 0\n1 5 1 3 1 3\n28 10\n", error) &&
+           WriteDataFile(tree, "map_info/map1/2.txt", "1\n1 1 16 10\n", error) &&
+           SetEnemySpeed(tree, "Pawn_Status_Info.txt", 0, error);
 }
 
 bool ScreenShows(const char* bytes) {
@@ -132,12 +100,9 @@ void MarkLevelUpScene(RecordedPlay& play) {
 
 RecordedPlay RecordPlay(const std::string& dataRoot) {
     RecordedPlay play;
-    fs::path tree = MakeTree(dataRoot);
-    if (tree.empty()) {
-        play.failure = "cannot make a scratch data tree";
-        return play;
-    }
-    HeadlessReset(tree.string());
+    ScratchData tree;
+    if (!MakeTree(tree, dataRoot, play.failure)) return play;
+    HeadlessReset(tree.data);
     ResetGameState();
     HeadlessSetSeconds(1700000000);
     HeadlessSetTimeLimit(10LL * 60 * 1000);
@@ -155,8 +120,6 @@ RecordedPlay RecordPlay(const std::string& dataRoot) {
     HeadlessRecordCalls(nullptr);
     HeadlessSetKeySource(nullptr);
     ResetGameState();
-    std::error_code ignored;
-    fs::remove_all(tree, ignored);
     if (play.failure.empty() && player.phase != Player::kBattle) play.failure = "no battle was reached";
     if (play.failure.empty()) MarkLevelUpScene(play);
     return play;

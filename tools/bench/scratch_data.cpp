@@ -94,15 +94,23 @@ bool WriteSmallWorld(const ScratchData& scratch, std::string& error) {
                    "\x97\x45\x8e\xd2\n40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 20 10\n", error)) {
         return false;
     }
-    // The Pawn's speed (its 11th item) 0: it cannot stop the hero's flight.
-    fs::path pawn = fs::path(scratch.data) / "Enemy_Info" / "Pawn_Status_Info.txt";
-    std::vector<std::string> items = Items(pawn);
+    // The Pawn's speed 0: it cannot stop the hero's flight.
+    return SetEnemySpeed(scratch, "Pawn_Status_Info.txt", 0, error);
+}
+
+bool WriteDataFile(const ScratchData& scratch, const std::string& path, const std::string& bytes, std::string& error) {
+    return WriteFile(fs::path(scratch.data) / path, bytes, error);
+}
+
+bool SetEnemySpeed(const ScratchData& scratch, const std::string& file, int speed, std::string& error) {
+    fs::path kind = fs::path(scratch.data) / "Enemy_Info" / file;
+    std::vector<std::string> items = Items(kind);
     if (items.size() < 12) {
-        error = "the Pawn file holds " + std::to_string(items.size()) + " items, not 12";
+        error = file + " holds " + std::to_string(items.size()) + " items, not 12";
         return false;
     }
-    items[10] = "0";
+    items[10] = std::to_string(speed);
     std::ostringstream text;
     for (const std::string& item : items) text << item << "\n";
-    return WriteFile(pawn, text.str(), error);
+    return WriteFile(kind, text.str(), error);
 }

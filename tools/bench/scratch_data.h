@@ -18,6 +18,13 @@ struct ScratchData {
 // returns false and says why in `error`.
 bool MakeScratchData(ScratchData& scratch, const std::string& shipped, std::string& error);
 
+// Writes a file of the tree (path relative to it, '/' between parts), bytes
+// as they are.
+bool WriteDataFile(const ScratchData& scratch, const std::string& path, const std::string& bytes, std::string& error);
+
+// Sets the speed (the eleventh item) of an enemy kind's file in Enemy_Info.
+bool SetEnemySpeed(const ScratchData& scratch, const std::string& file, int speed, std::string& error);
+
 // Writes 0 into every placement file: no roaming enemy on any screen.
 bool ClearPlacements(const ScratchData& scratch, std::string& error);
 
