@@ -356,7 +356,8 @@ struct RowScroll {
     int shift = 0;   // rows the content moves up (negative: down)
 };
 
-// Draws the region's rows when the region scrolls first, less what they cost drawn as they are.
+// What scrolling the region spares: the cost of drawing its rows as they are,
+// less the cost of drawing them once scrolled and of the scroll itself.
 int ScrollSaving(const TerminalView& view, const MemoryConsole& console, const RowScroll& scroll) {
     constexpr int kScrollCost = 20;  // region, position, line feeds, reset
     ConsoleCell blank[kConsoleColumns];
