@@ -202,6 +202,17 @@ const WidthSetup kSetups[] = {
     {"unmeasured, wide", AmbiguousWidth::kUnmeasured, true},
 };
 
+// A terminal that shows the console drawn whole, on a fresh view.
+FakeTerminal FullRedraw(const MemoryConsole& console, const WidthSetup& setup) {
+    FakeTerminal fresh(80, 30, setup.terminalWide);
+    TerminalView view;
+    ResetTerminalView(view, 80, 30, setup.view);
+    std::string all;
+    RenderConsole(view, console, all);
+    fresh.Feed(all);
+    return fresh;
+}
+
 struct RenderFixture : ::testing::Test {
     MemoryConsole console;
     TerminalView view;
@@ -469,12 +480,7 @@ TEST_F(RenderFixture, MovedRowsAreShiftedOrScrolledNotRedrawn) {
         EXPECT_LT(up.size(), 40u);
         terminal.Feed(up);
 
-        FakeTerminal fresh(80, 30, setup.terminalWide);
-        TerminalView freshView;
-        ResetTerminalView(freshView, 80, 30, setup.view);
-        std::string all;
-        RenderConsole(freshView, console, all);
-        fresh.Feed(all);
+        FakeTerminal fresh = FullRedraw(console, setup);
         for (int y = 0; y < 30; ++y) EXPECT_EQ(terminal.Row(y), fresh.Row(y)) << "row " << y;
     }
 }
@@ -524,12 +530,7 @@ TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
                 }
             }
             terminal.Feed(Render());
-            FakeTerminal fresh(80, 30, setup.terminalWide);
-            TerminalView freshView;
-            ResetTerminalView(freshView, 80, 30, setup.view);
-            std::string all;
-            RenderConsole(freshView, console, all);
-            fresh.Feed(all);
+            FakeTerminal fresh = FullRedraw(console, setup);
             for (int y = 0; y < 30; ++y) {
                 ASSERT_EQ(terminal.Row(y), fresh.Row(y)) << "frame " << frame << ", row " << y;
                 for (int x = 0; x < 80; ++x) {
