@@ -34,8 +34,10 @@ command -v tmux >/dev/null || skip "tmux is not installed"
 [ -f "$exe" ] || skip "$exe is missing: build it with 'make windows'"
 probe=$(dirname "$exe")/code_page_probe.exe
 [ -f "$probe" ] || skip "$probe is missing: build it with 'make windows'"
+# The other backends (terminal, headless, in-memory) are not in the Windows build.
 stale=$(find "$source_dir/game" "$source_dir/field" "$source_dir/battle" "$source_dir/console" \
-  "$source_dir/platform" -newer "$exe" -name '*.cpp' -print -quit)
+  "$source_dir/platform" -newer "$exe" -name '*.cpp' \
+  ! -name 'terminal*' ! -name 'headless*' ! -name 'memory_console*' -print -quit)
 [ -z "$stale" ] || skip "$exe is older than $stale: rebuild it with 'make windows'"
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
@@ -86,17 +88,23 @@ check_code_page() {
   fi
 }
 
-# Polls until the session's program has ended, up to the timeout in seconds.
+# Polls until the session's program has ended and tmux knows how, up to the
+# timeout in seconds. tmux marks a pane dead when its terminal closes, which
+# can come before it has collected the exit status; the state is "1 " until then.
 wait_for_end() {
   local session=$1 timeout=$2
   local deadline=$((SECONDS + timeout))
-  while [ "$(pane_state "$session" | cut -d' ' -f1)" != 1 ] && [ $SECONDS -lt $deadline ]; do
+  while [[ "$(pane_state "$session")" != 1\ ?* ]] && [ $SECONDS -lt $deadline ]; do
     sleep 0.2
   done
 }
 
 screen_of() { tmux_ capture-pane -p -t "$1"; }
-pane_state() { tmux_ display-message -p -t "$1" '#{pane_dead} #{pane_dead_status}'; }
+# "dead status": "0 " while running, "1 N" after exit N, "1 signal N" after a signal.
+pane_state() {
+  tmux_ display-message -p -t "$1" \
+    '#{pane_dead} #{pane_dead_status}#{?pane_dead_signal,signal #{pane_dead_signal},}'
+}
 
 # Polls until the screen of the session holds the text, up to the timeout in seconds.
 wait_for_text() {
