@@ -14,16 +14,12 @@ e2e_write_world '1 1 26 10'
 pawn=$(e2e_enemy_glyph Pawn_Status_Info.txt)
 [ -n "$pawn" ] || e2e_fail "no Pawn glyph in the data"
 
-battle_screen_ready() {
-  e2e_screen_has 'Enemy View' && e2e_screen_has 'たたかう' && e2e_screen_has 'にげる'
-}
-pawn_in_view() { e2e_screen | grep -F 'Enemy View' -A 12 | grep -qF -- "$pawn"; }
 field_back() { e2e_field_shown && e2e_screen_lacks 'Enemy View'; }
 
 e2e_start_recorded 80 30
 e2e_wait 20 e2e_game_running || e2e_fail "the program did not start"
-e2e_wait 20 battle_screen_ready || e2e_fail "no battle screen: the Pawn did not reach the hero"
-e2e_wait 20 pawn_in_view || e2e_fail "the Pawn's glyph $pawn is not in the enemy view"
+e2e_wait 20 e2e_battle_screen_shown || e2e_fail "no battle screen: the Pawn did not reach the hero"
+e2e_wait 20 e2e_in_enemy_view "$pawn" || e2e_fail "the Pawn's glyph $pawn is not in the enemy view"
 
 # Flee is the fourth command.
 e2e_tmux send-keys -t game Down Down Down Enter

@@ -60,3 +60,10 @@ e2e_enemy_glyph() { world_items "$E2E_WORK/data/Enemy_Info/$1" | sed -n 3p | ico
 # Lines of the screen as UTF-8 without trailing blanks.
 e2e_screen_row() { e2e_screen | sed -n "$(($1 + 1))p" | sed 's/ *$//'; }
 e2e_field_shown() { e2e_screen | sed 's/ *$//' | grep -qxF -- "$E2E_MARKER_ROW"; }
+
+# The battle screen: the enemy view and the command menu are up.
+e2e_battle_screen_shown() {
+  e2e_screen_has 'Enemy View' && e2e_screen_has 'たたかう' && e2e_screen_has 'にげる'
+}
+# The glyph is drawn in the enemy view.
+e2e_in_enemy_view() { e2e_screen | grep -F 'Enemy View' -A 12 | grep -qF -- "$1"; }

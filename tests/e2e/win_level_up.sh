@@ -15,10 +15,6 @@ e2e_write_world '2 1 24 10'
 knight=$(e2e_enemy_glyph Knight_Status_Info.txt)
 [ -n "$knight" ] || e2e_fail "no Knight glyph in the data"
 
-battle_screen_ready() {
-  e2e_screen_has 'Enemy View' && e2e_screen_has 'たたかう' && e2e_screen_has 'にげる'
-}
-knight_in_view() { e2e_screen | grep -F 'Enemy View' -A 12 | grep -qF -- "$knight"; }
 # The window's title and labels, and the new level, 2, risen into place on the
 # level row: all of it stays up while the closing message is typed.
 level_up_window() {
@@ -34,8 +30,8 @@ field_back() { e2e_field_shown && e2e_screen_lacks 'Enemy View'; }
 
 e2e_start_recorded 80 30
 e2e_wait 20 e2e_game_running || e2e_fail "the program did not start"
-e2e_wait 20 battle_screen_ready || e2e_fail "no battle screen: the Knight did not reach the hero"
-e2e_wait 20 knight_in_view || e2e_fail "the Knight's glyph $knight is not in the enemy view"
+e2e_wait 20 e2e_battle_screen_shown || e2e_fail "no battle screen: the Knight did not reach the hero"
+e2e_wait 20 e2e_in_enemy_view "$knight" || e2e_fail "the Knight's glyph $knight is not in the enemy view"
 
 # Fight, then the only target, then the first ability.
 e2e_tmux send-keys -t game Enter
