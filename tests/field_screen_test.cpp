@@ -12,15 +12,8 @@
 
 namespace {
 
-class FieldScreenTest : public ::testing::Test {
+class FieldScreenTest : public BlankFieldTest {
 protected:
-    TempTree tree;
-    void SetUp() override {
-        ClearRecords();
-        WriteBlankMapSet(tree);
-        HeadlessReset(tree.root);
-        ResetField(5, 28, 10);
-    }
     // The hero's column after each of `count` presses of an arrow.
     std::vector<int> Columns(int key, int count) {
         std::vector<int> columns;

@@ -4,6 +4,7 @@
 
 #include "field/world_map.h"
 #include "game/records.h"
+#include "platform/headless.h"
 
 std::vector<std::string> BlankLayout() { return std::vector<std::string>(20, std::string(59, ' ')); }
 
@@ -48,4 +49,11 @@ void PutCell(int screen, int row, int column, char byte) {
 std::string GridRow(int screen, int row) {
     const unsigned char* start = &worldMap.cells[ScreenRowOrigin(screen) + row][ScreenColumnOrigin(screen)];
     return std::string(reinterpret_cast<const char*>(start), 60);
+}
+
+void BlankFieldTest::SetUp() {
+    ClearRecords();
+    WriteBlankMapSet(tree);
+    HeadlessReset(tree.root);
+    ResetField(5, 28, 10);
 }

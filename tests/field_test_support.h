@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tests/test_support.h"
 
 // 20 layout rows of 59 blanks, to be drawn on.
@@ -24,3 +26,10 @@ void ResetField(int screen, int x, int y);
 void PutCell(int screen, int row, int column, char byte = '#');
 // The grid row of a screen as text (60 cells, bytes as they are).
 std::string GridRow(int screen, int row);
+
+// A fixture with the blank map set on disk and the hero on screen 5 at (28, 10).
+class BlankFieldTest : public ::testing::Test {
+protected:
+    TempTree tree;
+    void SetUp() override;
+};

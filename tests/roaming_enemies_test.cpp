@@ -14,15 +14,8 @@
 
 namespace {
 
-class ChaseTest : public ::testing::Test {
+class ChaseTest : public BlankFieldTest {
 protected:
-    TempTree tree;
-    void SetUp() override {
-        ClearRecords();
-        WriteBlankMapSet(tree);
-        HeadlessReset(tree.root);
-        ResetField(5, 28, 10);
-    }
     // One step of a Pawn from (x, y); returns the step's result.
     int Step(int32_t& x, int32_t& y) { return StepRoamingEnemy(1, x, y, 1); }
 };
