@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
-std::string Repeat(const std::string& piece, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += piece;
-    return text;
-}
-
 class BattleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
-std::string Repeat(const std::string& piece, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += piece;
-    return text;
-}
-
 // The banners' middle line with a text from column 'from' to 'to' (exclusive).
 std::string Middle(int from, const std::string& text, int to) {
     return Blanks(26) + "／" + Blanks(from - 28) + text + Blanks(46 - to) + "／";

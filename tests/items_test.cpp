@@ -22,8 +22,6 @@ namespace {
 constexpr long long kKeyGap = 10000;  // longer than any typing between two keys
 constexpr int kStopped = -1;          // the run waited for a key that never came
 
-std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
-
 // Every cell's byte and attribute, to compare two runs.
 std::string ScreenDump() {
     std::string dump;

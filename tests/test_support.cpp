@@ -62,3 +62,11 @@ int CursorColumn() { return HeadlessScreen().cursorX; }
 int CursorRow() { return HeadlessScreen().cursorY; }
 
 std::string Sjis(const std::string& utf8) { return Utf8ToSjis(utf8); }
+
+std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
+
+std::string Repeat(const std::string& piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += piece;
+    return text;
+}

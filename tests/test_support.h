@@ -36,3 +36,7 @@ int CursorRow();
 
 // Shift-JIS bytes of UTF-8 text, for building expected texts and data.
 std::string Sjis(const std::string& utf8);
+
+// `count` blanks, and a piece repeated `count` times, for expected screen rows.
+std::string Blanks(int count);
+std::string Repeat(const std::string& piece, int count);
