@@ -25,6 +25,9 @@ struct HeadlessRun {
     std::function<int()> keySource;
     std::vector<ConsoleCall>* calls = nullptr;
     std::function<void(unsigned)> sleepWatcher;
+    std::function<void()> frameWatcher;
+    std::string hint;
+    std::vector<std::string> leftLines;
 };
 
 HeadlessRun run;
@@ -55,6 +58,9 @@ void HeadlessReset(const std::string& dataRoot) {
     run.keySource = nullptr;
     run.calls = nullptr;
     run.sleepWatcher = nullptr;
+    run.frameWatcher = nullptr;
+    run.hint.clear();
+    run.leftLines.clear();
 }
 
 void HeadlessRecordCalls(std::vector<ConsoleCall>* calls) { run.calls = calls; }
@@ -62,6 +68,11 @@ void HeadlessRecordCalls(std::vector<ConsoleCall>* calls) { run.calls = calls; }
 void HeadlessSetKeySource(std::function<int()> source) { run.keySource = std::move(source); }
 
 void HeadlessSetSleepWatcher(std::function<void(unsigned)> watcher) { run.sleepWatcher = std::move(watcher); }
+
+void HeadlessSetFrameWatcher(std::function<void()> watcher) { run.frameWatcher = std::move(watcher); }
+
+const std::string& HeadlessHint() { return run.hint; }
+const std::vector<std::string>& HeadlessLeftLines() { return run.leftLines; }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
 
@@ -153,6 +164,18 @@ void PlatformSleep(unsigned milliseconds) {
     if (run.sleepWatcher) run.sleepWatcher(milliseconds);
     Advance(milliseconds);
 }
+
+void PlatformShowHint(const char* text) { run.hint = text ? text : ""; }
+
+// A frame takes no virtual time: the game does not pause between frames.
+void PlatformShowFrame() {
+    Record(ConsoleCall::kShow);
+    if (run.frameWatcher) run.frameWatcher();
+}
+
+void PlatformLeaveLine(const char* text) { run.leftLines.emplace_back(text); }
+
+void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push_back(std::string(label) + path); }
 
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 

@@ -34,6 +34,16 @@ void HeadlessSetKeySource(std::function<int()> source);
 // terminal would show what was drawn so far. HeadlessReset removes it.
 void HeadlessSetSleepWatcher(std::function<void(unsigned milliseconds)> watcher);
 
+// Called at the end of every frame the game marks (PlatformShowFrame), where a
+// terminal shows that frame whole. HeadlessReset removes it.
+void HeadlessSetFrameWatcher(std::function<void()> watcher);
+
+// The key help the game shows now ("" for none), in Shift-JIS.
+const std::string& HeadlessHint();
+// The lines the game left to be printed after exit, in order; a path is given
+// as "label" followed by the path as the game named it.
+const std::vector<std::string>& HeadlessLeftLines();
+
 // Virtual milliseconds since HeadlessReset, and the limit past which the run stops.
 long long HeadlessMilliseconds();
 void HeadlessSetTimeLimit(long long milliseconds);

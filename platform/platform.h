@@ -39,6 +39,22 @@ int PlatformReadKey();
 // Shows what was written, then pauses for the given milliseconds.
 void PlatformSleep(unsigned milliseconds);
 
+// Shows one short line of key help (Shift-JIS) below the game's rows, where the
+// backend has room for it; "" takes it away. The game's cells stay as they are.
+void PlatformShowHint(const char* text);
+
+// Called after each frame of an animation that has no pause of its own (the
+// field's scroll): the backend shows the frame whole, as a frame of its own.
+void PlatformShowFrame();
+
+// A line (Shift-JIS) to print on the normal screen once the console has been
+// given back at exit, after the lines left before it.
+void PlatformLeaveLine(const char* text);
+
+// Likewise the label (Shift-JIS) followed by the full path of a data file,
+// given relative to the data tree with '\' separators, as this system writes it.
+void PlatformLeavePath(const char* label, const char* path);
+
 // The wall clock in whole seconds.
 long long PlatformSeconds();
 

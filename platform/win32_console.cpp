@@ -274,6 +274,11 @@ void PlatformSleep(unsigned milliseconds) {
     SleepEnded(pacer, deadline, MonotonicUs());
 }
 
+void PlatformShowHint(const char*) {}
+void PlatformShowFrame() {}
+void PlatformLeaveLine(const char*) {}
+void PlatformLeavePath(const char*, const char*) {}
+
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
 std::FILE* PlatformOpenFile(const char* path) { return std::fopen(path, "rb"); }

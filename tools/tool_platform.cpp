@@ -31,6 +31,11 @@ void PlatformWrite(const char* bytes, std::size_t count) {
 bool PlatformKeyWaiting() { return false; }
 int PlatformReadKey() { PlatformExit(2); }
 void PlatformSleep(unsigned milliseconds) { sleptMs += milliseconds; }
+void PlatformShowHint(const char*) {}
+void PlatformShowFrame() {}
+void PlatformLeaveLine(const char*) {}
+void PlatformLeavePath(const char*, const char*) {}
+
 long long PlatformSeconds() { return sleptMs / 1000; }
 
 std::FILE* PlatformOpenFile(const char* path) {

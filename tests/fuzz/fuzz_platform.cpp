@@ -27,6 +27,11 @@ bool PlatformKeyWaiting() { return false; }
 int PlatformReadKey() { throw FuzzStop{}; }
 void PlatformSleep(unsigned) {}
 // The clock runs a second a reading, so that the fatal stop's wait ends at once.
+void PlatformShowHint(const char*) {}
+void PlatformShowFrame() {}
+void PlatformLeaveLine(const char*) {}
+void PlatformLeavePath(const char*, const char*) {}
+
 long long PlatformSeconds() {
     static long long seconds = 0;
     return ++seconds;
