@@ -1,6 +1,9 @@
+#include <cstdio>
+
 #include "console/console.h"
 #include "console/texts.h"
 #include "game/game.h"
+#include "game/text_reader.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,18 +25,27 @@ constexpr unsigned kReadingPauseMs = 100;
 
 }  // namespace
 
+// A line of the stop, on the console and again on the shell's screen after exit.
+void StopLine(const char* text) {
+    WriteLine(text);
+    PlatformLeaveLine(text);
+}
+
 void FatalFileError() {
-    WriteLine(kTextFatalLine1);
-    WriteLine(kTextFatalLine2);
-    WriteLine(kTextFatalLine3);
-    WriteLine(kTextFatalLine4);
+    StopLine(kTextFatalLine1);
+    StopLine(kTextFatalLine2);
+    StopLine(kTextFatalLine3);
+    StopLine(kTextFatalLine4);
+    if (*UnopenedFilePath() != '\0') PlatformLeavePath(kTextFileLabel, UnopenedFilePath());
     WaitAndExit();
 }
 
 void FatalDataError(const char* path, const char* what, long long value, long long low, long long high) {
-    WriteLine(kTextDataErrorLine);
-    WriteText("%s: %s %lld (allowed %lld to %lld)", path, what, value, low, high);
-    WriteLine("");
-    WriteLine(kTextFatalLine4);
+    char detail[256];
+    std::snprintf(detail, sizeof detail, "%s: %s %lld (allowed %lld to %lld)", path, what, value, low, high);
+    StopLine(kTextDataErrorLine);
+    StopLine(detail);
+    StopLine(kTextFatalLine4);
+    PlatformLeavePath(kTextFileLabel, path);
     WaitAndExit();
 }

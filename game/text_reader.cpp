@@ -5,6 +5,8 @@
 
 namespace {
 
+char unopenedPath[256] = "";
+
 bool IsTrailByte(int c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -36,8 +38,11 @@ bool OpenTextReader(TextReader& reader, const char* path) {
     reader.file = PlatformOpenFile(path);
     reader.pushedBack = -1;
     reader.items = 0;
+    if (!reader.file) std::snprintf(unopenedPath, sizeof unopenedPath, "%s", path);
     return reader.file != nullptr;
 }
+
+const char* UnopenedFilePath() { return unopenedPath; }
 
 void CloseTextReader(TextReader& reader) {
     if (reader.file) std::fclose(reader.file);

@@ -15,6 +15,9 @@ struct TextReader {
 
 // Opens a data file (backslash path, relative to the working directory).
 bool OpenTextReader(TextReader& reader, const char* path);
+// The path of the last file OpenTextReader could not open ("" before any), for
+// the fatal stop to name it.
+const char* UnopenedFilePath();
 void CloseTextReader(TextReader& reader);
 
 // The next character (a CR LF pair gives '\n'), or EOF.

@@ -177,6 +177,7 @@ void PlatformLeaveLine(const char* text) { run.leftLines.emplace_back(text); }
 
 void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push_back(std::string(label) + path); }
 
+void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 
 std::FILE* PlatformOpenFile(const char* path) {

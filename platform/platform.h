@@ -62,5 +62,11 @@ long long PlatformSeconds();
 // working directory and uses '\' as its separator. Null when it cannot be opened.
 std::FILE* PlatformOpenFile(const char* path);
 
+// Names a function of the game's that the backend calls once when the player
+// ends the game (Ctrl+C, the terminal or window closed), at a point where the
+// game may act (never inside a signal handler), before the console is given
+// back. Not called on a crash or when the game itself exits.
+void PlatformOnQuit(void (*handler)());
+
 // Gives the console back as it was and ends the program with the status.
 [[noreturn]] void PlatformExit(int status);

@@ -364,6 +364,7 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
+void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
 void PlatformExit(int status) {

@@ -152,18 +152,6 @@ void DrainInput() {
     }
 }
 
-// True when `path` names a folder.
-bool IsFolder(const wchar_t* path) {
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// A folder holds the data tree when it has the hero's folder in it.
-bool HoldsData(const std::wstring& folder) {
-    std::wstring prefix = folder.empty() ? L"" : folder + L"\\";
-    return IsFolder((prefix + L"Hero_Info").c_str());
-}
-
 }  // namespace
 
 void PlatformStart() {
@@ -195,19 +183,6 @@ void PlatformStart() {
         }
     }
     if (inputIsConsole) PrimeInput();
-}
-
-bool PlatformEnterDataDirectory() {
-    if (HoldsData(L"")) return true;
-    // The data folder beside the program, which is where the zip puts it.
-    wchar_t path[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
-    if (length == 0 || length >= sizeof path / sizeof path[0]) return false;
-    std::wstring folder(path, length);
-    std::wstring::size_type slash = folder.find_last_of(L"\\/");
-    folder = (slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash)) + L"\\data";
-    if (!HoldsData(folder)) return false;
-    return SetCurrentDirectoryW(folder.c_str()) != FALSE;
 }
 
 bool PlatformPlaceCursor(int x, int y) {
@@ -279,9 +254,9 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
+void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
-std::FILE* PlatformOpenFile(const char* path) { return std::fopen(path, "rb"); }
 
 void PlatformExit(int status) {
     RestoreConsole();

@@ -36,6 +36,7 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
+void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
 
 std::FILE* PlatformOpenFile(const char* path) {

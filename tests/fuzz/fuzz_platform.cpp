@@ -32,6 +32,7 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
+void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() {
     static long long seconds = 0;
     return ++seconds;

@@ -1,0 +1,44 @@
+// Data files on Windows: where the data tree is, and opening its files.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+// True when `path` names a folder.
+bool IsFolder(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A folder holds the data tree when it has the hero's folder in it.
+bool HoldsData(const std::wstring& folder) {
+    std::wstring prefix = folder.empty() ? L"" : folder + L"\\";
+    return IsFolder((prefix + L"Hero_Info").c_str());
+}
+
+}  // namespace
+
+bool PlatformEnterDataDirectory() {
+    if (HoldsData(L"")) return true;
+    // The data folder beside the program, which is where the zip puts it.
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
+    if (length == 0 || length >= sizeof path / sizeof path[0]) return false;
+    std::wstring folder(path, length);
+    std::wstring::size_type slash = folder.find_last_of(L"\\/");
+    folder = (slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash)) + L"\\data";
+    if (!HoldsData(folder)) return false;
+    return SetCurrentDirectoryW(folder.c_str()) != FALSE;
+}
+
+std::FILE* PlatformOpenFile(const char* path) { return std::fopen(path, "rb"); }
