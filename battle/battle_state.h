@@ -24,6 +24,7 @@ struct BattleState {
     int16_t commandCursor;  // 0 fight, 1 defend, 2 item, 3 flee
     int16_t abilityCursor;
     int16_t itemCursor;
+    bool underWay;          // from the battle's start until it has closed (the game is not saved meanwhile)
 };
 
 extern BattleState battleState;

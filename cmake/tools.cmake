@@ -3,7 +3,7 @@
 # share is a library the tests link too.
 if(TARGET chessrpg_sjis)
   add_library(chessrpg_data_checks STATIC
-    tools/data_problems.cpp tools/map_problems.cpp tools/record_checks.cpp)
+    tools/data_problems.cpp tools/map_problems.cpp tools/record_checks.cpp tools/save_checks.cpp)
   target_link_libraries(chessrpg_data_checks PUBLIC chessrpg_game)
   if(TARGET chessrpg_tests)
     target_link_libraries(chessrpg_tests PRIVATE chessrpg_data_checks)

@@ -5,6 +5,7 @@
 #include "field/map_files.h"
 #include "game/game.h"
 #include "game/records.h"
+#include "game/saving.h"
 
 namespace {
 
@@ -151,6 +152,15 @@ void ChangeScreen(int key) {
     case KeyUp: hero.screenNo -= 3; break;
     default: return;
     }
+    // The hero's place on the new screen is set with the screen itself, before
+    // the scroll (which does not show him), so that the game is whole at every
+    // moment of it: a quit during the scroll saves it as it is.
+    switch (key) {
+    case KeyRight: hero.fieldX = 0; break;
+    case KeyLeft: hero.fieldX = kScreenColumns - 3; break;
+    case KeyDown: hero.fieldY = 0; break;
+    case KeyUp: hero.fieldY = kScreenRows - 1; break;
+    }
     LoadPlacements(worldNumber);
     SetCursor(0, 0);
     for (int step = span; step >= 0; --step) {
@@ -158,14 +168,13 @@ void ChangeScreen(int key) {
         else DrawScrollFrameV(sign * step);
         SetCursor(0, 0);
     }
-    switch (key) {
-    case KeyRight: hero.fieldX = 0; break;
-    case KeyLeft: hero.fieldX = kScreenColumns - 3; break;
-    case KeyDown: hero.fieldY = 0; break;
-    case KeyUp: hero.fieldY = kScreenRows - 1; break;
-    }
     DrawHero();
     DrawRoamingEnemies();
+    DrawScreenFigure();
+    SaveAtSafePoint();
+}
+
+void DrawScreenFigure() {
     if (hero.screenNo == queenSpot.screen) {
         DrawStandingFigure(enemyKinds[kQueen].glyph, queenSpot);
     } else if (hero.screenNo == kingSpot.screen) {
@@ -180,6 +189,17 @@ void DrawStandingFigure(const char* glyph, const ScreenSpot& spot) {
     WriteText("%s", glyph);
     SetNormal();
     OpenGate();
+}
+
+bool GateIsOpen() {
+    const int top = ScreenRowOrigin(gateSpot.screen);
+    const int left = ScreenColumnOrigin(gateSpot.screen);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = gateSpot.column - 1; column <= gateSpot.column + 8; ++column) {
+            if (InWorld(top + row, left + column) && worldMap.cells[top + row][left + column] != ' ') return false;
+        }
+    }
+    return true;
 }
 
 void OpenGate() {

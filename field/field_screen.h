@@ -40,7 +40,12 @@ void ChangeScreen(int key);
 void DrawScrollFrameH(int offset);
 void DrawScrollFrameV(int offset);
 
+// After a screen change: the Queen's figure when the hero is on her screen, else
+// the King's on his (each opens the gate).
+void DrawScreenFigure();
 // Draws the Queen's or King's figure in bright white and opens the gate.
 void DrawStandingFigure(const char* glyph, const ScreenSpot& spot);
 // Blanks the gate's 10 x 2 block of the grid; the console is not redrawn.
 void OpenGate();
+// True when every cell of that block is blank (opened, or open in the layout).
+bool GateIsOpen();

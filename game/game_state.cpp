@@ -9,6 +9,7 @@
 #include "field/world_map.h"
 #include "game/game.h"
 #include "game/records.h"
+#include "game/saving.h"
 
 void ResetGameState() {
     ClearRecords();
@@ -30,4 +31,5 @@ void ResetGameState() {
     textAttribute = 0;
     panelColumn = 1;
     viewColumn = 25;
+    ResetSaving();
 }

@@ -3,6 +3,7 @@
 #include "field/roaming_enemies.h"
 #include "field/world_map.h"
 #include "game/game.h"
+#include "game/saving.h"
 
 uint16_t worldNumber = 1;
 
@@ -32,6 +33,7 @@ void MainLoopPass() {
             ClearConsole();
             SetCursor(0, 0);
             DrawFieldScreen();
+            SaveAtSafePoint();  // the battle is over, whatever its outcome
         }
         if (KeyWaiting()) MoveHero(ReadKey());
     }

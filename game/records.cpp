@@ -43,24 +43,26 @@ bool ReadField32(TextReader& reader, uint32_t& field) {
     return true;
 }
 
-void ReadHeroItems(TextReader& reader) {
-    uint16_t* const first[] = {&hero.maxHp, &hero.attack, &hero.defense, &hero.magicAttack, &hero.magicDefense,
-                               &hero.speed};
+}  // namespace
+
+void ReadHeroStatus(TextReader& reader, HeroStatus& record) {
+    if (!ReadTextString(reader, record.name, sizeof record.name)) return;
+    uint16_t* const first[] = {&record.maxHp,       &record.attack, &record.defense,
+                               &record.magicAttack, &record.magicDefense, &record.speed};
     if (!ReadFields16(reader, first, 6)) return;
-    if (!ReadField32(reader, hero.nextLevelExp) || !ReadField32(reader, hero.exp)) return;
-    uint16_t* const rest[] = {&hero.level,          &hero.spare1,         &hero.spare2,          &hero.spare3,
-                              &hero.spare4,         &hero.items[0].held,  &hero.items[0].count,  &hero.items[1].held,
-                              &hero.items[1].count, &hero.items[2].held,  &hero.items[2].count,  &hero.fieldX,
-                              &hero.fieldY};
+    if (!ReadField32(reader, record.nextLevelExp) || !ReadField32(reader, record.exp)) return;
+    uint16_t* const rest[] = {&record.level,          &record.spare1,         &record.spare2,
+                              &record.spare3,         &record.spare4,         &record.items[0].held,
+                              &record.items[0].count, &record.items[1].held,  &record.items[1].count,
+                              &record.items[2].held,  &record.items[2].count, &record.fieldX,
+                              &record.fieldY};
     ReadFields16(reader, rest, 13);
 }
-
-}  // namespace
 
 int LoadHeroStatus() {
     TextReader reader;
     if (!OpenTextReader(reader, kHeroStatusPath)) return 0;
-    if (ReadTextString(reader, hero.name, sizeof hero.name)) ReadHeroItems(reader);
+    ReadHeroStatus(reader, hero);
     CloseTextReader(reader);
     return 1;
 }

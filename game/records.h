@@ -75,6 +75,13 @@ extern HeroStatus hero;
 extern EnemyKind enemyKinds[kEnemyKindCount];
 extern AbilityInfo abilities[kAbilityCount];
 
+struct TextReader;
+
+// Reads the hero file's items into a record: the name, then the 21 numbers in
+// file order, until one is missing or not a number (the later fields keep what
+// they held). The save is read with it too.
+void ReadHeroStatus(TextReader& reader, HeroStatus& record);
+
 // Each returns 1 when its file(s) were read, 0 at the first that fails to open.
 int LoadHeroStatus();
 int LoadEnemyKind(EnemyKind& kind, const char* path);

@@ -70,3 +70,25 @@ void PlatformOnQuit(void (*handler)());
 
 // Gives the console back as it was and ends the program with the status.
 [[noreturn]] void PlatformExit(int status);
+
+// The data tree's full path as the system spells it (the working directory once
+// PlatformEnterDataDirectory has run): a save belongs to one tree. False when
+// it cannot be told.
+bool PlatformDataTreePath(char* path, std::size_t size);
+
+// Opens a file of the game's state folder ($XDG_STATE_HOME/chessrpg, else
+// ~/.local/state/chessrpg; %LOCALAPPDATA%\chessrpg on Windows) for reading, bytes
+// as they are. Null when it cannot: `why` is then "" if the file does not exist,
+// else the reason (Shift-JIS, for the player).
+std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySize);
+
+// Writes a file of the state folder whole, making the folder when it is missing:
+// a new file, flushed to disk, then renamed over the old one, so that at every
+// moment the old file or the new one is there, whole. False, with the reason
+// (Shift-JIS, for the player), when it could not.
+bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t count, char* why,
+                            std::size_t whySize);
+
+// Like PlatformLeaveLine: the label (Shift-JIS) followed by the full path of a
+// file of the state folder.
+void PlatformLeaveStatePath(const char* label, const char* name);

@@ -3,6 +3,7 @@
 // only sleeps move, so that a fatal stop ends the tool at once.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -46,3 +47,25 @@ std::FILE* PlatformOpenFile(const char* path) {
 }
 
 void PlatformExit(int status) { std::exit(status == 0 ? 0 : 2); }
+
+// The data tree is the folder named on the command line; the tools have no
+// state folder of their own (data_check opens a save by its path).
+bool PlatformDataTreePath(char* path, std::size_t size) {
+    char* full = realpath(dataRoot.c_str(), nullptr);
+    bool fits = full && std::strlen(full) < size;
+    if (fits) std::snprintf(path, size, "%s", full);
+    std::free(full);
+    return fits;
+}
+
+std::FILE* PlatformOpenStateFile(const char*, char* why, std::size_t whySize) {
+    if (whySize > 0) why[0] = '\0';
+    return nullptr;
+}
+
+bool PlatformWriteStateFile(const char*, const char*, std::size_t, char* why, std::size_t whySize) {
+    if (whySize > 0) std::snprintf(why, whySize, "the tools do not save");
+    return false;
+}
+
+void PlatformLeaveStatePath(const char*, const char*) {}

@@ -48,3 +48,20 @@ std::FILE* PlatformOpenFile(const char*) {
 }
 
 void PlatformExit(int) { throw FuzzStop{}; }
+
+bool PlatformDataTreePath(char* path, std::size_t size) {
+    std::snprintf(path, size, "/fuzz");
+    return true;
+}
+
+std::FILE* PlatformOpenStateFile(const char*, char* why, std::size_t whySize) {
+    if (whySize > 0) why[0] = '\0';
+    return nullptr;
+}
+
+bool PlatformWriteStateFile(const char*, const char*, std::size_t, char* why, std::size_t whySize) {
+    if (whySize > 0) why[0] = '\0';
+    return false;
+}
+
+void PlatformLeaveStatePath(const char*, const char*) {}

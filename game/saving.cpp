@@ -1,0 +1,198 @@
+#include "game/saving.h"
+
+#include <cstdio>
+#include <string>
+
+#include "battle/battle_state.h"
+#include "console/console.h"
+#include "console/texts.h"
+#include "field/field_screen.h"
+#include "field/map_files.h"
+#include "game/game.h"
+#include "game/save_file.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr long kLargestCopy = 1 << 20;  // a "save" larger than this is not copied
+
+struct Saving {
+    bool on = false;
+    bool fromSave = false;      // this run continued the save, or set an unusable one aside
+    bool previousKept = false;  // a new game's first save kept the one it replaced
+    bool saved = false;         // the save holds this run's journey up to its last safe point
+    bool previousChecked = false;
+    bool failureShown = false;
+    std::string failure;        // why the last save failed; "" after a success
+    std::string tree;
+    std::string previousName;
+};
+
+Saving saving;
+
+bool FindTree(std::string& tree) {
+    char path[4096];
+    if (!PlatformDataTreePath(path, sizeof path)) return false;
+    tree = path;
+    return true;
+}
+
+std::string BaseName(const std::string& name) { return name.substr(0, name.size() - 4); }  // without ".txt"
+
+// The whole of a state file as bytes; false for one too large to be a save.
+bool ReadAll(std::FILE* file, std::string& bytes) {
+    std::rewind(file);
+    bytes.clear();
+    char block[4096];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) {
+        bytes.append(block, got);
+        if (bytes.size() > static_cast<std::size_t>(kLargestCopy)) return false;
+    }
+    return true;
+}
+
+bool Exists(const std::string& name) {
+    char why[256];
+    std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
+    if (file) std::fclose(file);
+    return file != nullptr || why[0] != '\0';
+}
+
+bool Write(const std::string& name, const std::string& bytes, std::string& failure) {
+    char why[512];
+    if (PlatformWriteStateFile(name.c_str(), bytes.data(), bytes.size(), why, sizeof why)) return true;
+    failure = why;
+    return false;
+}
+
+// Keeps an unusable save as "save-....bad-N.txt", N the first number free, and
+// leaves its path (or why there is no copy) for after exit.
+void KeepUnusableSave(std::FILE* file, const std::string& name) {
+    std::string bytes, failure = "the file is too large to copy";
+    std::string copy;
+    for (int n = 1; n < 1000 && copy.empty(); ++n) {
+        std::string candidate = BaseName(name) + ".bad-" + std::to_string(n) + ".txt";
+        if (!Exists(candidate)) copy = candidate;
+    }
+    if (ReadAll(file, bytes) && !copy.empty() && Write(copy, bytes, failure)) {
+        PlatformLeaveStatePath(kTextBadSaveCopy, copy.c_str());
+    } else {
+        PlatformLeaveLine((kTextBadSaveNotCopied + failure).c_str());
+    }
+}
+
+// A new game's first save replaces a journey saved before: that one is kept as
+// "save-....previous.txt", for a player who forgot --continue.
+void KeepPreviousSave(const std::string& name) {
+    char why[256];
+    std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
+    if (!file) return;
+    std::string bytes, failure;
+    saving.previousName = BaseName(name) + ".previous.txt";
+    saving.previousKept = ReadAll(file, bytes) && Write(saving.previousName, bytes, failure);
+    std::fclose(file);
+}
+
+// The hero as his file would hold him: without the bonus of the boosts still
+// running, which a continued game does not have (the boosts are not saved).
+HeroStatus HeroAsSaved() {
+    HeroStatus saved = hero;
+    for (int i = 0; i < kBoostSlots; ++i) {
+        if (attackBoosts[i].turnsLeft != kBoostFree) saved.attack = static_cast<uint16_t>(saved.attack - kBoostBonus);
+        if (defenseBoosts[i].turnsLeft != kBoostFree) saved.defense = static_cast<uint16_t>(saved.defense - kBoostBonus);
+    }
+    return saved;
+}
+
+void WriteSave() {
+    if (saving.tree.empty() && !FindTree(saving.tree)) {
+        saving.failure = "the data tree's folder cannot be told";
+    } else {
+        const std::string name = SaveFileName(saving.tree);
+        if (!saving.fromSave && !saving.previousChecked) {
+            saving.previousChecked = true;
+            KeepPreviousSave(name);
+        }
+        SavedGame game{HeroAsSaved(), GateIsOpen(), saving.tree};
+        saving.failure.clear();
+        if (Write(name, ComposeSave(game), saving.failure)) saving.saved = true;
+    }
+    if (!saving.failure.empty() && !saving.failureShown) {
+        saving.failureShown = true;
+        PlatformShowHint((kTextCannotSave + saving.failure).c_str());
+    }
+}
+
+// One line about the save at start: on the hint line, and again after exit.
+void SayAtStart(const std::string& line) {
+    PlatformShowHint(line.c_str());
+    PlatformLeaveLine(line.c_str());
+}
+
+}  // namespace
+
+void ContinueGame() {
+    // Every record and the map are read as for a new game, and its first screen
+    // is drawn: it is what the player gets when the save cannot be used.
+    StartGame();
+    std::string tree;
+    if (!FindTree(tree)) {
+        SayAtStart(std::string(kTextSaveRefused) + "the data tree's folder cannot be told");
+        return;
+    }
+    const std::string name = SaveFileName(tree);
+    char why[512];
+    std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
+    if (!file) {
+        if (why[0] != '\0') {
+            SayAtStart(kTextSaveRefused + std::string(why));
+        } else {
+            PlatformShowHint(kTextNoSave);
+            PlatformLeaveStatePath(kTextNoSaveAt, name.c_str());
+        }
+        return;
+    }
+    SavedGame game;
+    SaveProblems problems;
+    if (!ReadSave(file, game, problems) || !CheckSaveFits(game, tree, problems)) {
+        SayAtStart(kTextSaveRefused + DescribeProblem(problems.front()));
+        KeepUnusableSave(file, name);
+        std::fclose(file);
+        saving.fromSave = true;
+        return;
+    }
+    std::fclose(file);
+
+    hero = game.hero;
+    if (game.gateOpen) OpenGate();
+    LoadPlacements(worldNumber);
+    SetCursor(0, 0);
+    DrawFieldScreen();
+    DrawScreenFigure();
+    saving.tree = tree;
+    saving.fromSave = true;
+    saving.saved = true;
+}
+
+void TurnOnSaving() {
+    saving.on = true;
+    PlatformOnQuit(SaveOnQuit);
+}
+
+void SaveAtSafePoint() {
+    if (saving.on) WriteSave();
+}
+
+void SaveOnQuit() {
+    if (!saving.on) return;
+    const bool inBattle = battleState.underWay;
+    if (!inBattle) WriteSave();
+    if (!saving.failure.empty()) {
+        PlatformLeaveLine((kTextCannotSave + saving.failure).c_str());
+    } else if (saving.saved) {
+        PlatformLeaveLine(inBattle ? kTextSavedBeforeBattle : kTextProgressSaved);
+    }
+    if (saving.previousKept) PlatformLeaveStatePath(kTextPreviousSaveCopy, saving.previousName.c_str());
+}
+
+void ResetSaving() { saving = Saving{}; }
