@@ -1,10 +1,17 @@
-// Program entry: no arguments are read and it never returns.
+// Program entry: "--continue" resumes the saved journey; without it a new game
+// starts. It never returns.
+#include <cstring>
+
 #include "game/game.h"
+#include "game/saving.h"
 #include "platform/platform.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const bool continuing = argc > 1 && std::strcmp(argv[1], "--continue") == 0;
     PlatformStart();
     PlatformEnterDataDirectory();
-    StartGame();
+    if (continuing) ContinueGame();
+    else StartGame();
+    TurnOnSaving();
     MainLoop();
 }
