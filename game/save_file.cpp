@@ -237,7 +237,7 @@ bool ReadSave(std::FILE* file, SavedGame& game, SaveProblems& problems) {
         }
     }
     if (item < kSaveItems && !stopped) {
-        Note(problems, item + 1,
+        Note(problems, item == 0 ? 0 : item + 1,
              item == 0 ? Format("the file is empty (%lld items)", kSaveItems)
                        : Format("missing: the file ends after item %lld (%lld items): the save was cut short", item,
                                 kSaveItems));

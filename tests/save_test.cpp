@@ -1,0 +1,349 @@
+// The save file (its layout, every field back as saved, every kind of bad save)
+// and saving in play: the safe points, continuing, and a folder that cannot be
+// written.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "battle/battle_state.h"
+#include "console/console.h"
+#include "field/field_screen.h"
+#include "field/world_map.h"
+#include "game/game.h"
+#include "game/game_state.h"
+#include "game/records.h"
+#include "game/save_file.h"
+#include "game/saving.h"
+#include "tests/field_test_support.h"
+#include "platform/platform.h"
+#include "tests/test_support.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Every number of the hero record that the save holds, in file order, then the screen.
+std::vector<long long> Numbers(const HeroStatus& h) {
+    return {h.maxHp,          h.attack,         h.defense,        h.magicAttack,    h.magicDefense,   h.speed,
+            h.nextLevelExp,   h.exp,            h.level,          h.spare1,         h.spare2,         h.spare3,
+            h.spare4,         h.items[0].held,  h.items[0].count, h.items[1].held,  h.items[1].count, h.items[2].held,
+            h.items[2].count, h.fieldX,         h.fieldY,         h.screenNo};
+}
+
+// The shipped hero on screen 2, the gate closed.
+SavedGame ShippedHeroOnScreen2(const std::string& tree) {
+    SavedGame game{};
+    std::snprintf(game.hero.name, sizeof game.hero.name, "%s", Sjis("勇者").c_str());
+    const uint16_t stats[6] = {40, 10, 8, 5, 5, 6};
+    uint16_t* fields[6] = {&game.hero.maxHp, &game.hero.attack, &game.hero.defense,
+                           &game.hero.magicAttack, &game.hero.magicDefense, &game.hero.speed};
+    for (int i = 0; i < 6; ++i) *fields[i] = stats[i];
+    game.hero.nextLevelExp = 30;
+    game.hero.level = 1;
+    game.hero.items[0] = {1, 5};
+    game.hero.items[1] = {1, 3};
+    game.hero.items[2] = {1, 3};
+    game.hero.fieldY = 10;
+    game.hero.screenNo = 2;
+    game.tree = tree;
+    return game;
+}
+
+class SaveFileTest : public ::testing::Test {
+protected:
+    TempTree tree;
+    SaveProblems problems;
+    // Writes the text as a file and reads it as a save.
+    bool Read(const std::string& text, SavedGame& game) {
+        tree.Write("save.txt", text);
+        std::FILE* file = std::fopen((tree.root + "/save.txt").c_str(), "rb");
+        bool read = ReadSave(file, game, problems);
+        std::fclose(file);
+        return read;
+    }
+    std::string FirstProblem() { return problems.empty() ? "" : DescribeProblem(problems.front()); }
+};
+
+TEST_F(SaveFileTest, TheSaveIsTheHeroFilesLayoutFollowedByItsOwnItems) {
+    SavedGame game = ShippedHeroOnScreen2("/games/my world");
+    game.gateOpen = true;
+    const std::string text = ComposeSave(game);
+    // The check is 32-bit FNV-1a over the items, each with a line break,
+    // worked out apart from the game.
+    EXPECT_EQ(text, Sjis("勇者") +
+                        "\n40 10 8 5 5 6\n30 0 1\n0 0 0 0\n1 5 1 3 1 3\n0 10\nCHESSRPG_SAVE_1\n2 1\n"
+                        "/games/my%20world\n2312eb95\n");
+    EXPECT_EQ(SaveFileName("/games/my world"), "save-f6ee8189d7ba1814.txt");
+
+    // The game's hero loader reads a save as a hero file.
+    tree.Write("Hero_Info/Hero_Status_Info.txt", text);
+    HeadlessReset(tree.root);
+    ClearRecords();
+    ASSERT_EQ(LoadHeroStatus(), 1);
+    game.hero.screenNo = 0;
+    EXPECT_EQ(Numbers(hero), Numbers(game.hero));
+    EXPECT_EQ(std::string(hero.name), Sjis("勇者"));
+}
+
+TEST_F(SaveFileTest, EveryFieldComesBackAsSavedUpToTheLargestValues) {
+    // A name of 16 bytes is cut by the hero loader at the character boundary
+    // before it; one of exactly 15 bytes is whole.
+    const std::pair<std::string, std::string> names[] = {{"勇者勇者勇者勇者", "勇者勇者勇者勇"},
+                                                         {"A勇者勇者勇者勇", "A勇者勇者勇者勇"}};
+    for (const auto& name : names) {
+        tree.Write("Hero_Info/Hero_Status_Info.txt",
+                   Sjis(name.first) + " 65535 1 2 3 4 5 2147483647 2147483646 65535 6 7 8 9 10 11 12 13 14 15 58 19\n");
+        HeadlessReset(tree.root);
+        ClearRecords();
+        ASSERT_EQ(LoadHeroStatus(), 1);
+        ASSERT_EQ(std::string(hero.name), Sjis(name.second));
+        hero.screenNo = 9;
+        SavedGame game{hero, true, "/home/田中/my games/100%"};
+        SavedGame back;
+        ASSERT_TRUE(Read(ComposeSave(game), back)) << FirstProblem();
+        EXPECT_EQ(std::string(back.hero.name), Sjis(name.second));
+        EXPECT_EQ(Numbers(back.hero), Numbers(hero));
+        EXPECT_TRUE(back.gateOpen);
+        EXPECT_EQ(back.tree, game.tree);
+    }
+
+    // Experience past what the reader keeps comes back as the most it keeps.
+    SavedGame game = ShippedHeroOnScreen2("/t");
+    game.hero.exp = 4294967295u;
+    SavedGame back;
+    ASSERT_TRUE(Read(ComposeSave(game), back)) << FirstProblem();
+    EXPECT_EQ(back.hero.exp, 2147483647u);
+}
+
+TEST_F(SaveFileTest, ASaveCutShortAnywhereOrWithAnyByteChangedIsRefused) {
+    const std::string text = ComposeSave(ShippedHeroOnScreen2("/t"));
+    SavedGame game;
+    ASSERT_TRUE(Read(text.substr(0, text.size() - 1), game)) << "only the last line break is missing";
+    for (std::size_t size = 0; size + 1 < text.size(); ++size) {
+        EXPECT_FALSE(Read(text.substr(0, size), game)) << "cut to " << size << " bytes";
+    }
+    EXPECT_EQ(FirstProblem(), "item 27: check a33a3fc does not match the items before it (a33a3fc5): the save was "
+                              "damaged, or changed by hand");
+    Read(text.substr(0, text.find("0 0 0 0")), game);
+    EXPECT_EQ(FirstProblem(), "item 11: missing: the file ends after item 10 (27 items): the save was cut short");
+    Read("", game);
+    EXPECT_EQ(FirstProblem(), "the file is empty (27 items)");
+
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == ' ' || text[at] == '\n') continue;
+        std::string changed = text;
+        changed[at] = text[at] == '7' ? '8' : '7';
+        EXPECT_FALSE(Read(changed, game)) << "byte " << at << " changed";
+    }
+    EXPECT_FALSE(Read(text + "more\n", game));
+    EXPECT_EQ(FirstProblem(), "item 28: text after the check item (27 items)");
+}
+
+TEST_F(SaveFileTest, ValuesTheGameCannotUseAreRefusedWithTheirItem) {
+    struct Case {
+        void (*spoil)(SavedGame&);
+        const char* problem;
+    };
+    const Case cases[] = {
+        {[](SavedGame& g) { g.hero.fieldX = 59; }, "item 21: hero column 59 is off the screen (0 to 58)"},
+        {[](SavedGame& g) { g.hero.fieldY = 20; }, "item 22: hero row 20 is off the screen (0 to 19)"},
+        {[](SavedGame& g) { g.hero.screenNo = 0; }, "item 24: screen 0 does not fit its field (1 to 9)"},
+        {[](SavedGame& g) { g.hero.screenNo = 10; }, "item 24: screen 10 is not one of the nine screens (1 to 9)"},
+    };
+    for (const Case& c : cases) {
+        SavedGame game = ShippedHeroOnScreen2("/t");
+        c.spoil(game);
+        SavedGame back;
+        EXPECT_FALSE(Read(ComposeSave(game), back));
+        EXPECT_EQ(FirstProblem(), c.problem);
+    }
+    std::string text = ComposeSave(ShippedHeroOnScreen2("/t"));
+    SavedGame back;
+    EXPECT_FALSE(Read(text.replace(text.find("\n2 0\n"), 5, "\n2 5\n"), back));
+    EXPECT_EQ(FirstProblem(), "item 25: gate 5 is neither closed (0) nor open (1) (0 to 1)");
+    EXPECT_EQ(problems.size(), 2u) << "and the check no longer matches";
+}
+
+TEST_F(SaveFileTest, ASaveFitsOnlyItsOwnTreeAndOpenGround) {
+    ResetField(1, 20, 0);
+    gateSpot = ScreenSpot{1, 18, 1};  // the gate's block: columns 17 to 26 of rows 0 and 1
+    for (int column = 17; column <= 26; ++column) PutCell(1, 0, column);
+    SavedGame game = ShippedHeroOnScreen2("/here");
+    game.hero.screenNo = 1;
+    game.hero.fieldX = 20;
+    game.hero.fieldY = 0;
+
+    EXPECT_FALSE(CheckSaveFits(game, "/here", problems));
+    EXPECT_EQ(FirstProblem(), "item 21: the hero at column 20, row 0 of screen 1 stands in a wall (two open cells)");
+    game.gateOpen = true;
+    EXPECT_TRUE(CheckSaveFits(game, "/here", problems)) << FirstProblem();
+    EXPECT_FALSE(GateIsOpen()) << "the check leaves the grid as it was";
+
+    game.hero.fieldX = 16;  // his right cell is the block's first
+    game.gateOpen = false;
+    EXPECT_FALSE(CheckSaveFits(game, "/here", problems));
+
+    game.gateOpen = true;
+    EXPECT_FALSE(CheckSaveFits(game, "/there", problems));
+    EXPECT_EQ(FirstProblem(), "item 26: the save belongs to the data tree /here, not to this one (/there)");
+}
+
+// Play on the shipped world with the state folder in a temporary tree.
+class SavingTest : public ::testing::Test {
+protected:
+    TempTree data;
+    TempTree state;
+    std::string saveName;
+    void SetUp() override {
+        CopyShippedData(data);
+        HeadlessReset(data.root);
+        ResetGameState();
+        setenv("XDG_STATE_HOME", state.root.c_str(), 1);
+        char tree[4096];
+        ASSERT_TRUE(PlatformDataTreePath(tree, sizeof tree));
+        saveName = SaveFileName(tree);
+    }
+    void TearDown() override {
+        unsetenv("XDG_STATE_HOME");
+        ResetGameState();
+    }
+    std::string StatePath(const std::string& name) const { return state.root + "/chessrpg/" + name; }
+    std::string SaveText() const { return ReadFile(StatePath(saveName)); }
+    void WriteSave(const std::string& text) const { state.Write("chessrpg/" + saveName, text); }
+    SavedGame Saved() const {
+        SavedGame game;
+        SaveProblems problems;
+        std::FILE* file = std::fopen(StatePath(saveName).c_str(), "rb");
+        EXPECT_TRUE(file && ReadSave(file, game, problems));
+        if (file) std::fclose(file);
+        return game;
+    }
+    static std::string Tree() {
+        char tree[4096];
+        PlatformDataTreePath(tree, sizeof tree);
+        return tree;
+    }
+    // The hero on the right edge of screen 1, then into screen 2.
+    static void WalkIntoScreen2() {
+        hero.fieldX = 57;
+        ChangeScreen(KeyRight);
+    }
+};
+
+TEST_F(SavingTest, ANewGameSavesAtItsFirstSafePointAndKeepsTheSaveItReplaced) {
+    WriteSave("an earlier journey\n");
+    StartGame();
+    TurnOnSaving();
+    EXPECT_EQ(SaveText(), "an earlier journey\n") << "untouched until the first safe point";
+    WalkIntoScreen2();
+    SavedGame game = Saved();
+    EXPECT_EQ(game.hero.screenNo, 2);
+    EXPECT_EQ(game.hero.fieldX, 0);
+    EXPECT_EQ(game.hero.fieldY, 10);
+    EXPECT_EQ(ReadFile(StatePath(saveName.substr(0, 21) + ".previous.txt")), "an earlier journey\n");
+
+    SaveOnQuit();
+    ASSERT_EQ(HeadlessLeftLines().size(), 2u);
+    EXPECT_EQ(HeadlessLeftLines()[0], Sjis("進行状況を保存しました。続きから遊ぶには: chessrpg --continue"));
+    EXPECT_EQ(HeadlessLeftLines()[1],
+              Sjis("前のゲームのセーブの写し: ") + StatePath(saveName.substr(0, 21) + ".previous.txt"));
+}
+
+TEST_F(SavingTest, ContinuingPutsTheHeroOnTheSavedScreenAndCellWithTheGateAsItWas) {
+    SavedGame game = ShippedHeroOnScreen2(Tree());
+    game.hero.level = 7;
+    game.hero.fieldX = 4;
+    game.gateOpen = true;
+    WriteSave(ComposeSave(game));
+    ContinueGame();
+    EXPECT_EQ(hero.level, 7);
+    EXPECT_EQ(hero.screenNo, 2);
+    EXPECT_EQ(ScreenText(10, 4, 6), "●");
+    EXPECT_TRUE(GateIsOpen());
+    EXPECT_EQ(HeadlessHint(), "");
+    EXPECT_TRUE(HeadlessLeftLines().empty());
+
+    // In a battle the quit leaves the save of the last safe point.
+    TurnOnSaving();
+    hero.level = 8;
+    battleState.underWay = true;
+    SaveOnQuit();
+    EXPECT_EQ(Saved().hero.level, 7);
+    EXPECT_EQ(HeadlessLeftLines().back(), Sjis("戦闘中に終わったため、この戦闘の前までを保存してあります。"
+                                               "続きから遊ぶには: chessrpg --continue"));
+    battleState.underWay = false;
+    SaveOnQuit();
+    EXPECT_EQ(Saved().hero.level, 8);
+}
+
+TEST_F(SavingTest, AnUnusableSaveIsKeptAsACopyAndReplacedOnlyAtTheFirstSafePoint) {
+    SavedGame game = ShippedHeroOnScreen2("/another/tree");
+    const std::string bad = ComposeSave(game);
+    WriteSave(bad);
+    state.Write("chessrpg/" + saveName.substr(0, 21) + ".bad-1.txt", "an older bad save");
+    ContinueGame();
+    EXPECT_EQ(hero.screenNo, 1) << "a new game";
+    const std::string line = Sjis("セーブを読み込めないため新しいゲームを始めます: ") +
+                             "item 26: the save belongs to the data tree /another/tree, not to this one (" + Tree() +
+                             ")";
+    EXPECT_EQ(HeadlessHint(), line);
+    const std::string copy = StatePath(saveName.substr(0, 21) + ".bad-2.txt");
+    EXPECT_EQ(HeadlessLeftLines(), std::vector<std::string>({line, Sjis("読み込めなかったセーブの写し: ") + copy}));
+    EXPECT_EQ(ReadFile(copy), bad);
+
+    TurnOnSaving();
+    EXPECT_EQ(SaveText(), bad);
+    WalkIntoScreen2();
+    EXPECT_EQ(Saved().tree, Tree());
+    EXPECT_FALSE(std::filesystem::exists(StatePath(saveName.substr(0, 21) + ".previous.txt")));
+}
+
+TEST_F(SavingTest, WithoutASaveContinuingSaysSoAndStartsNew) {
+    ContinueGame();
+    EXPECT_EQ(hero.screenNo, 1);
+    EXPECT_EQ(HeadlessHint(), Sjis("セーブがないため新しいゲームを始めます。"));
+    EXPECT_EQ(HeadlessLeftLines(),
+              std::vector<std::string>({Sjis("セーブがないため新しいゲームを始めました: ") + StatePath(saveName)}));
+}
+
+TEST_F(SavingTest, AFolderThatCannotBeWrittenIsToldOnceAndPlayGoesOn) {
+    state.Write("blocked", "a file where the folder should be");
+    setenv("XDG_STATE_HOME", (state.root + "/blocked/state").c_str(), 1);
+    StartGame();
+    TurnOnSaving();
+    WalkIntoScreen2();
+    const std::string why = "cannot make the folder " + state.root + "/blocked: a file of that name is in the way";
+    EXPECT_EQ(HeadlessHint(), Sjis("進行状況を保存できません: ") + why);
+    PlatformShowHint("");
+    hero.fieldX = 57;
+    ChangeScreen(KeyRight);
+    EXPECT_EQ(hero.screenNo, 3) << "play goes on";
+    EXPECT_EQ(HeadlessHint(), "") << "said once";
+    SaveOnQuit();
+    EXPECT_EQ(HeadlessLeftLines(), std::vector<std::string>({Sjis("進行状況を保存できません: ") + why}));
+}
+
+TEST_F(SavingTest, TheBoostsStillRunningAreNotSavedWithTheStatistics) {
+    StartGame();
+    TurnOnSaving();
+    hero.attack = 20;
+    hero.defense = 30;
+    attackBoosts[1].turnsLeft = 4;
+    defenseBoosts[0].turnsLeft = 9;
+    defenseBoosts[2].turnsLeft = 1;
+    SaveAtSafePoint();
+    EXPECT_EQ(Saved().hero.attack, 15);
+    EXPECT_EQ(Saved().hero.defense, 20);
+    EXPECT_EQ(hero.attack, 20) << "the game in play keeps its boosts";
+}
+
+}  // namespace
