@@ -88,6 +88,7 @@ void DrawGlyphAt(const char* glyph, int x, int y) {
 }
 
 void DrawFieldScreen() {
+    ShowKeyHint(kTextHintField);
     SetCursor(0, 0);
     const int top = ScreenRowOrigin(hero.screenNo);
     const int left = ScreenColumnOrigin(hero.screenNo);
@@ -167,6 +168,7 @@ void ChangeScreen(int key) {
         if (horizontal) DrawScrollFrameH(sign * step);
         else DrawScrollFrameV(sign * step);
         SetCursor(0, 0);
+        ShowFrame();
     }
     DrawHero();
     DrawRoamingEnemies();
