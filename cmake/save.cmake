@@ -10,3 +10,19 @@ if(NOT WIN32)
     target_sources(chessrpg_spin PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/posix_save_files.cpp)
   endif()
 endif()
+
+# Through the real program in tmux: continuing a saved journey, and kill -9
+# while it saves (Linux: a preloaded library slows the disk down).
+if(TARGET chessrpg_tests AND TMUX_PROGRAM)
+  add_test(NAME e2e_save_continue
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/save_continue.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
+  set_tests_properties(e2e_save_continue PROPERTIES TIMEOUT 120 LABELS e2e)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    add_library(chessrpg_slow_sync MODULE tests/e2e/slow_sync.cpp)
+    target_link_libraries(chessrpg_slow_sync PRIVATE ${CMAKE_DL_LIBS})
+    add_test(NAME e2e_save_kill_loop
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/save_kill_loop.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR}
+              $<TARGET_FILE:chessrpg_slow_sync> $<TARGET_FILE:data_check>)
+    set_tests_properties(e2e_save_kill_loop PROPERTIES TIMEOUT 300 LABELS e2e)
+  endif()
+endif()

@@ -258,6 +258,20 @@ TEST_F(SavingTest, ANewGameSavesAtItsFirstSafePointAndKeepsTheSaveItReplaced) {
               Sjis("前のゲームのセーブの写し: ") + StatePath(saveName.substr(0, 21) + ".previous.txt"));
 }
 
+TEST_F(SavingTest, AQuitDuringTheScrollSavesTheHeroWhereTheScrollTakesHim) {
+    StartGame();
+    TurnOnSaving();
+    int frames = 0;
+    HeadlessSetFrameWatcher([&frames] {
+        if (++frames == 30) SaveOnQuit();
+    });
+    WalkIntoScreen2();
+    EXPECT_EQ(frames, 60);
+    SavedGame game = Saved();
+    EXPECT_EQ(game.hero.screenNo, 2);
+    EXPECT_EQ(game.hero.fieldX, 0);
+}
+
 TEST_F(SavingTest, ContinuingPutsTheHeroOnTheSavedScreenAndCellWithTheGateAsItWas) {
     SavedGame game = ShippedHeroOnScreen2(Tree());
     game.hero.level = 7;
@@ -269,7 +283,7 @@ TEST_F(SavingTest, ContinuingPutsTheHeroOnTheSavedScreenAndCellWithTheGateAsItWa
     EXPECT_EQ(hero.screenNo, 2);
     EXPECT_EQ(ScreenText(10, 4, 6), "●");
     EXPECT_TRUE(GateIsOpen());
-    EXPECT_EQ(HeadlessHint(), "");
+    EXPECT_EQ(HeadlessHint(), Sjis("↑↓←→ 移動　　Ctrl+C 終わる")) << "the field's key help";
     EXPECT_TRUE(HeadlessLeftLines().empty());
 
     // In a battle the quit leaves the save of the last safe point.

@@ -38,9 +38,10 @@ e2e_setup() {
   cp -R "$E2E_DATA"/. "$E2E_WORK/data/"
 }
 
-# e2e_start [COLUMNS ROWS]: runs the program in the data folder, inside a
-# plain shell script that notes the exit status and keeps the pane open, so
-# that the terminal can be inspected after the program has gone. The script
+# e2e_start [COLUMNS ROWS]: runs the program (with the options in E2E_ARGS) in
+# the data folder, inside a plain shell script that notes the exit status and
+# keeps the pane open, so that the terminal can be inspected after the program
+# has gone. The script
 # catches INT with a trap (not ignores it), so the program gets the default.
 e2e_start() {
   local columns=${1:-80} rows=${2:-30}
@@ -53,7 +54,7 @@ ulimit -c 0
 ${E2E_PRELUDE:-}
 cd "$E2E_WORK/data"
 printf 'BEFORE-GAME\n'
-"$E2E_PROGRAM"
+"$E2E_PROGRAM" ${E2E_ARGS:-}
 printf 'status=%s\n' "\$?" >"$E2E_WORK/status"
 printf 'AFTER-GAME\n'
 exec sleep 600
