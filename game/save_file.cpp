@@ -89,26 +89,11 @@ bool DecodeTree(const std::string& item, std::string& tree) {
     return true;
 }
 
-// A whole decimal number, as a number item must be: an optional sign, then
-// digits only. Values past every field's range are held at 10^15.
-bool ParseNumber(const std::string& text, long long& value) {
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i == text.size()) return false;
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > 1000000000000000LL) magnitude = 1000000000000000LL;
-    }
-    value = text[0] == '-' ? -magnitude : magnitude;
-    return true;
-}
-
 // A number item within low to high, else a problem; `beyond` says what a
 // value past high means.
 bool CheckNumber(SaveProblems& problems, int item, const std::string& text, const char* name, long long low,
                  long long high, const char* beyond, long long& value) {
-    if (!ParseNumber(text, value)) {
+    if (!ParseWholeNumber(text.data(), text.size(), value)) {
         Note(problems, item, std::string(name) + " \"" + text + "\" is not a number" + Format(" (%lld to %lld)", low, high));
         return false;
     }

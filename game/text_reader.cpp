@@ -131,3 +131,16 @@ long ReadTextItem(TextReader& reader, char* buffer, std::size_t size) {
     PushBack(reader, c);
     return length;
 }
+
+bool ParseWholeNumber(const char* text, std::size_t length, long long& value) {
+    std::size_t i = (length > 0 && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    if (i == length) return false;
+    long long magnitude = 0;
+    for (; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > 1000000000000000LL) magnitude = 1000000000000000LL;
+    }
+    value = text[0] == '-' ? -magnitude : magnitude;
+    return true;
+}

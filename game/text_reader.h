@@ -41,3 +41,9 @@ long ReadTextItem(TextReader& reader, char* buffer, std::size_t size);
 // Stores a number in a field of its width: the low 16 or 32 bits.
 inline uint16_t Low16(long long value) { return static_cast<uint16_t>(static_cast<unsigned long long>(value)); }
 inline uint32_t Low32(long long value) { return static_cast<uint32_t>(static_cast<unsigned long long>(value)); }
+
+// For checking tools and the save: whether a whole item is a decimal number
+// as the reader takes one, an optional sign and then digits only ("12ab" is
+// not: the reader would take 12 and stop at "ab"). Values past every field's
+// range are held at 10^15.
+bool ParseWholeNumber(const char* text, std::size_t length, long long& value);

@@ -18,22 +18,6 @@ std::string ShownPath(const char* path) {
 bool IsSjisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 bool IsSjisTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
-// A whole decimal number as the game reads one: an optional sign, then digits
-// only (the game would read "12ab" as 12 and then stop at "ab"). Values past
-// any field's range are held at 10^15.
-bool ParseNumber(const std::string& text, long long& value) {
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i == text.size()) return false;
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > 1000000000000000LL) magnitude = 1000000000000000LL;
-    }
-    value = text[0] == '-' ? -magnitude : magnitude;
-    return true;
-}
-
 // A problem of a name or glyph item, if it has one.
 std::string TextItemProblem(const ItemRule& rule, const std::string& text, long length) {
     int bad = FirstBadSjisByte(text);
@@ -120,7 +104,7 @@ int CheckFileItems(ProblemList& problems, const char* path, const std::vector<It
             continue;
         }
         long long value;
-        if (!ParseNumber(text, value)) {
+        if (!ParseWholeNumber(text.data(), text.size(), value)) {
             ReportProblem(problems, path, item,
                           Format("%s \"%s\" is not a number; the game stops reading here (%lld to %lld)",
                                  rule.name.c_str(), text.c_str(), rule.low, rule.high));
