@@ -26,3 +26,8 @@ if(TARGET chessrpg_tests AND TMUX_PROGRAM)
     set_tests_properties(e2e_save_kill_loop PROPERTIES TIMEOUT 300 LABELS e2e)
   endif()
 endif()
+
+# The save file's reader under libFuzzer (tools/fuzz.sh).
+if(CHESSRPG_FUZZ)
+  chessrpg_add_fuzzer(fuzz_save tests/fuzz/save_fuzz.cpp)
+endif()

@@ -197,6 +197,25 @@ TEST_F(SaveFileTest, ASaveFitsOnlyItsOwnTreeAndOpenGround) {
     EXPECT_EQ(FirstProblem(), "item 26: the save belongs to the data tree /here, not to this one (/there)");
 }
 
+TEST_F(SaveFileTest, TheFuzzCorpusIsReadAndWhatIsAcceptedComesBackTheSame) {
+    int accepted = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(CHESSRPG_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_save")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        SavedGame game, back;
+        if (!Read(ReadFile(entry.path().string()), game)) {
+            EXPECT_FALSE(problems.empty());
+            continue;
+        }
+        ++accepted;
+        ASSERT_TRUE(Read(ComposeSave(game), back));
+        EXPECT_EQ(std::string(back.hero.name), std::string(game.hero.name));
+        EXPECT_EQ(Numbers(back.hero), Numbers(game.hero));
+        EXPECT_EQ(back.tree, game.tree);
+    }
+    EXPECT_GT(accepted, 0);
+}
+
 // Play on the shipped world with the state folder in a temporary tree.
 class SavingTest : public ::testing::Test {
 protected:
