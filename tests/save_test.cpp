@@ -19,6 +19,7 @@
 #include "game/save_file.h"
 #include "game/saving.h"
 #include "tests/field_test_support.h"
+#include "tests/scripted_player.h"
 #include "platform/platform.h"
 #include "tests/test_support.h"
 
@@ -377,6 +378,34 @@ TEST_F(SavingTest, TheBoostsStillRunningAreNotSavedWithTheStatistics) {
     EXPECT_EQ(Saved().hero.attack, 15);
     EXPECT_EQ(Saved().hero.defense, 20);
     EXPECT_EQ(hero.attack, 20) << "the game in play keeps its boosts";
+}
+
+TEST_F(SavingTest, EverySaveOfAPlayedGameLoadsAndFitsItsWorld) {
+    HeadlessSetSeconds(1700000000);
+    ScriptedPlayer player;
+    player.battleLimit = 25;
+    HeadlessSetKeySource([&player] { return PlayerKey(player); });
+    StartGame();
+    TurnOnSaving();
+    std::string last;
+    int saves = 0;
+    try {
+        for (;;) {
+            MainLoopPass();
+            std::string text = SaveText();
+            if (text.empty() || text == last) continue;
+            last = text;
+            ++saves;
+            SavedGame game = Saved();
+            SaveProblems problems;
+            ASSERT_TRUE(CheckSaveFits(game, Tree(), problems)) << DescribeProblem(problems.front());
+        }
+    } catch (const HeadlessStop&) {
+    }
+    HeadlessSetKeySource(nullptr);
+    EXPECT_EQ(player.failure, "no fifth ability after 25 battles") << "stopped by the battle limit, not a fault";
+    EXPECT_GE(player.watch.battles, 20);
+    EXPECT_GE(saves, player.watch.battles) << "a save at the end of every battle";
 }
 
 }  // namespace
