@@ -17,7 +17,7 @@ constexpr std::size_t kLongestItem = 8192;
 struct NumberRule {
     const char* name;
     long long high;
-    const char* beyond;  // what a larger value means
+    const char* beyond;  // what a value outside the range means
 };
 
 constexpr char kTooWide[] = "does not fit its field";
@@ -90,7 +90,7 @@ bool DecodeTree(const std::string& item, std::string& tree) {
 }
 
 // A number item within low to high, else a problem; `beyond` says what a
-// value past high means.
+// value outside them means.
 bool CheckNumber(SaveProblems& problems, int item, const std::string& text, const char* name, long long low,
                  long long high, const char* beyond, long long& value) {
     if (!ParseWholeNumber(text.data(), text.size(), value)) {
@@ -99,7 +99,7 @@ bool CheckNumber(SaveProblems& problems, int item, const std::string& text, cons
     }
     if (value < low || value > high) {
         Note(problems, item,
-             std::string(name) + " " + text + " " + (value > high ? beyond : kTooWide) + Format(" (%lld to %lld)", low, high));
+             std::string(name) + " " + text + " " + beyond + Format(" (%lld to %lld)", low, high));
         return false;
     }
     return true;

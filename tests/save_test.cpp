@@ -157,7 +157,7 @@ TEST_F(SaveFileTest, ValuesTheGameCannotUseAreRefusedWithTheirItem) {
     const Case cases[] = {
         {[](SavedGame& g) { g.hero.fieldX = 59; }, "item 21: hero column 59 is off the screen (0 to 58)"},
         {[](SavedGame& g) { g.hero.fieldY = 20; }, "item 22: hero row 20 is off the screen (0 to 19)"},
-        {[](SavedGame& g) { g.hero.screenNo = 0; }, "item 24: screen 0 does not fit its field (1 to 9)"},
+        {[](SavedGame& g) { g.hero.screenNo = 0; }, "item 24: screen 0 is not one of the nine screens (1 to 9)"},
         {[](SavedGame& g) { g.hero.screenNo = 10; }, "item 24: screen 10 is not one of the nine screens (1 to 9)"},
     };
     for (const Case& c : cases) {
