@@ -273,9 +273,9 @@ fi
 
 for kind in $hero_cases; do
   if wait_for_text "hero-$kind" "30 " 60 && screen_of "hero-$kind" | grep -q '^ファイルが存在しない'; then
-    echo "ok: a hero file that is a $kind stops the game as a missing one"
+    echo "ok: $kind in place of the hero file: the game stops as for a missing file"
   else
-    fail "a hero file that is a $kind: the fatal lines did not appear"
+    fail "$kind in place of the hero file: the fatal lines did not appear"
     show_screen "hero-$kind"
   fi
   tmux_ kill-session -t "hero-$kind"
