@@ -27,6 +27,7 @@ struct HeadlessRun {
     std::function<void(unsigned)> sleepWatcher;
     std::function<void()> frameWatcher;
     std::string hint;
+    std::vector<std::string> hintsAtReads;
     std::vector<std::string> leftLines;
 };
 
@@ -60,6 +61,7 @@ void HeadlessReset(const std::string& dataRoot) {
     run.sleepWatcher = nullptr;
     run.frameWatcher = nullptr;
     run.hint.clear();
+    run.hintsAtReads.clear();
     run.leftLines.clear();
 }
 
@@ -72,6 +74,7 @@ void HeadlessSetSleepWatcher(std::function<void(unsigned)> watcher) { run.sleepW
 void HeadlessSetFrameWatcher(std::function<void()> watcher) { run.frameWatcher = std::move(watcher); }
 
 const std::string& HeadlessHint() { return run.hint; }
+const std::vector<std::string>& HeadlessHintsAtKeyReads() { return run.hintsAtReads; }
 const std::vector<std::string>& HeadlessLeftLines() { return run.leftLines; }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
@@ -142,6 +145,7 @@ bool PlatformKeyWaiting() {
 int PlatformReadKey() {
     run.vainPolls = 0;
     Record(ConsoleCall::kShow);
+    run.hintsAtReads.push_back(run.hint);
     // A blocking read asks the player in code until it gives a key, a
     // millisecond at a time.
     while (run.keys.empty() && run.keySource) {

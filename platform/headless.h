@@ -38,8 +38,10 @@ void HeadlessSetSleepWatcher(std::function<void(unsigned milliseconds)> watcher)
 // terminal shows that frame whole. HeadlessReset removes it.
 void HeadlessSetFrameWatcher(std::function<void()> watcher);
 
-// The key help the game shows now ("" for none), in Shift-JIS.
+// The key help the game shows now ("" for none), in Shift-JIS, and the key
+// help that showed at each key read of the run.
 const std::string& HeadlessHint();
+const std::vector<std::string>& HeadlessHintsAtKeyReads();
 // The lines the game left to be printed after exit, in order; a path is given
 // as "label" followed by the path as the game named it.
 const std::vector<std::string>& HeadlessLeftLines();

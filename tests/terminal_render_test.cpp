@@ -25,6 +25,7 @@ struct FakeTerminal {
     int x = 0;
     int y = 0;
     bool boldNow = false;
+    bool inUpdate = false;  // inside a synchronized update
     int top = 0;  // the scroll region
     int bottom;
 
@@ -141,8 +142,16 @@ struct FakeTerminal {
             break;
         case 'm':
             if (parameters.empty() || parameters == "0") boldNow = false;
-            else if (parameters == "1" || parameters == "0;1") boldNow = true;
+            // The bright look must be bright white as well as bold: bold alone
+            // hardly shows on terminals that draw it as a heavier weight.
+            else if (parameters == "1;97" || parameters == "0;1;97") boldNow = true;
             else ADD_FAILURE() << "attribute " << parameters;
+            break;
+        case 'h':
+        case 'l':
+            if (parameters != "?2026") ADD_FAILURE() << "mode " << parameters << final;
+            else if (inUpdate == (final == 'h')) ADD_FAILURE() << "synchronized update begun twice or ended unbegun";
+            inUpdate = final == 'h';
             break;
         default: ADD_FAILURE() << "sequence " << parameters << final;
         }
@@ -178,6 +187,7 @@ struct FakeTerminal {
             Put(out.substr(i, length));
             i += length;
         }
+        EXPECT_FALSE(inUpdate) << "a synchronized update left open";
     }
 
     // A row as the player sees it: the right halves of wide characters add nothing.
@@ -260,7 +270,7 @@ TEST_F(RenderFixture, AttributeIsSentOnlyWhenItChanges) {
     Draw(2, 0, "c", 7);
     Draw(0, 1, "d", 15);
     Draw(1, 1, "e", 15);
-    EXPECT_EQ(Render(), "\x1b[1mab\x1b[mc\n\r\x1b[1mde");
+    EXPECT_EQ(Render(), "\x1b[1;97mab\x1b[mc\n\r\x1b[1;97mde");
     // Only the attribute of a cell changed: it is drawn again, a row up.
     Draw(2, 0, "c", 15);
     EXPECT_EQ(Render(), "\x1b[Ac");
@@ -341,7 +351,7 @@ TEST_F(RenderFixture, ColumnsStayAlignedWithWideAndAmbiguousCharacters) {
     }
 }
 
-TEST_F(RenderFixture, BrightCellsShowBold) {
+TEST_F(RenderFixture, BrightCellsShowBrightWhiteAndBold) {
     ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     FakeTerminal terminal(80, 30, false);
     Draw(1, 1, "A", 15);
@@ -542,4 +552,25 @@ TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
             }
         }
     }
+}
+
+// The key help goes on the row below the game when the terminal has one, in
+// the normal look, and never changes a cell of the game's own.
+TEST_F(RenderFixture, TheKeyHelpShowsBelowTheGameOnlyWhereThereIsRoom) {
+    Draw(0, 20, "field", 15);
+    Draw(3, 21, "x");
+    const std::string hint = Utf8ToSjis("▼ Enter");
+    MemoryConsole display;
+    ComposeDisplay(console, hint, kHintRow, display);  // 21 rows: no room
+    EXPECT_EQ(std::memcmp(&display.cells, &console.cells, sizeof console.cells), 0);
+    ComposeDisplay(console, hint, kHintRow + 1, display);
+    EXPECT_EQ(std::memcmp(&display.cells[0], &console.cells[0], sizeof console.cells[0] * kHintRow), 0);
+    ResetTerminalView(view, 80, kHintRow + 1, AmbiguousWidth::kWide);
+    FakeTerminal terminal(80, kHintRow + 1, true);
+    std::string out;
+    RenderConsole(view, display, out);
+    terminal.Feed(out);
+    EXPECT_EQ(terminal.Row(kHintRow), "▼ Enter");
+    EXPECT_FALSE(terminal.bold[kHintRow * 80]);
+    EXPECT_EQ(terminal.Row(20), "field");
 }
