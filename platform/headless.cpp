@@ -123,12 +123,12 @@ void PlatformWrite(const char* bytes, std::size_t count) {
     if (ConsoleCall* call = Record(ConsoleCall::kWrite)) call->bytes.assign(bytes, count);
 }
 
-// Vain polls in a row, with nothing drawn or slept in between, are a busy wait
-// for a key: the clock moves on by a millisecond a poll (as a real poll would
-// block a little), and with no key left to come the run is over. Two in a row
-// are still play: the main loop polls once more before a roaming enemy's pause.
+// Many vain polls in a row, with nothing drawn or slept in between, are a busy
+// wait for a key: the clock moves on by a millisecond a poll, and with no key
+// left to come the run is over. A few in a row are still play (the main loop
+// polls after a figure's step and again before the next figure's pause).
 bool PlatformKeyWaiting() {
-    constexpr int kBusyWait = 3;
+    constexpr int kBusyWait = 100;
     Record(ConsoleCall::kShow);
     if (run.keys.empty() && run.keySource) {
         int code = run.keySource();
@@ -170,7 +170,12 @@ void PlatformSleep(unsigned milliseconds) {
     Advance(milliseconds);
 }
 
-void PlatformShowHint(const char* text) { run.hint = text ? text : ""; }
+void PlatformShowHint(const char* text) {
+    if (!text) text = "";
+    if (run.hint == text) return;
+    run.hint = text;
+    if (ConsoleCall* call = Record(ConsoleCall::kHint)) call->bytes = text;
+}
 
 // A frame takes no virtual time: the game does not pause between frames.
 void PlatformShowFrame() {
