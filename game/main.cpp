@@ -1,16 +1,40 @@
-// Program entry: "--continue" resumes the saved journey; without it a new game
-// starts. It never returns.
-#include <cstring>
+// Program entry: the command line first (its printing options end here, before
+// the console is touched), then the game, which never returns.
+#include <cstdio>
 
+#include "game/command_line.h"
 #include "game/game.h"
 #include "game/saving.h"
 #include "platform/platform.h"
 
+namespace {
+
+// Prints to standard output; a failed write (a full disk, a closed pipe) is a failure.
+int PrintAndEnd(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    const bool continuing = argc > 1 && std::strcmp(argv[1], "--continue") == 0;
+    CommandLine command = ParseCommandLine(argc, argv);
+    switch (command.action) {
+        case CommandAction::kHelp:
+            return PrintAndEnd(HelpText());
+        case CommandAction::kVersion:
+            return PrintAndEnd(VersionText() + "\n");
+        case CommandAction::kError:
+            std::fprintf(stderr, "%s\n", command.error.c_str());
+            return 2;
+        case CommandAction::kPlay:
+            break;
+    }
     PlatformStart();
-    PlatformEnterDataDirectory();
-    if (continuing) ContinueGame();
+    // A named folder that cannot be entered stops the game as a missing file
+    // does; without one, the loaders find out for themselves.
+    if (!PlatformEnterDataDirectory(command.dataFolder) && command.dataFolder) FatalFileError();
+    if (command.continuing) ContinueGame();
     else StartGame();
     TurnOnSaving();
     MainLoop();

@@ -177,6 +177,15 @@ void CheckItem(SaveProblems& problems, int item, const std::string& text, SavedG
     }
 }
 
+// A reader of the save from its first byte.
+TextReader ReaderOn(std::FILE* file) {
+    std::rewind(file);
+    TextReader reader{};
+    reader.file = file;
+    reader.pushedBack = -1;
+    return reader;
+}
+
 }  // namespace
 
 std::string SaveFileName(const std::string& tree) {
@@ -203,8 +212,7 @@ std::string ComposeSave(const SavedGame& game) {
 bool ReadSave(std::FILE* file, SavedGame& game, SaveProblems& problems) {
     problems.clear();
     game = SavedGame{};
-    std::rewind(file);
-    TextReader reader{file, -1, 0};
+    TextReader reader = ReaderOn(file);
     static char buffer[kLongestItem + 1];
     uint32_t check = kCheckStart;
     int item = 0;
@@ -230,8 +238,7 @@ bool ReadSave(std::FILE* file, SavedGame& game, SaveProblems& problems) {
     if (!problems.empty()) return false;
 
     // Sound: the hero file's own loader reads the hero's items.
-    std::rewind(file);
-    reader = TextReader{file, -1, 0};
+    reader = ReaderOn(file);
     uint16_t screen = game.hero.screenNo;
     ReadHeroStatus(reader, game.hero);
     game.hero.screenNo = screen;

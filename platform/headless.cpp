@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 
 namespace {
 
@@ -97,7 +98,8 @@ long long HeadlessWriteCount() { return run.writes; }
 
 void PlatformStart() {}
 
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 
 bool PlatformPlaceCursor(int x, int y) {
     run.vainPolls = 0;
@@ -122,12 +124,12 @@ void PlatformWrite(const char* bytes, std::size_t count) {
     if (ConsoleCall* call = Record(ConsoleCall::kWrite)) call->bytes.assign(bytes, count);
 }
 
-// Vain polls in a row, with nothing drawn or slept in between, are a busy wait
-// for a key: the clock moves on by a millisecond a poll (as a real poll would
-// block a little), and with no key left to come the run is over. Two in a row
-// are still play: the main loop polls once more before a roaming enemy's pause.
+// Many vain polls in a row, with nothing drawn or slept in between, are a busy
+// wait for a key: the clock moves on by a millisecond a poll, and with no key
+// left to come the run is over. A few in a row are still play (the main loop
+// polls after a figure's step and again before the next figure's pause).
 bool PlatformKeyWaiting() {
-    constexpr int kBusyWait = 3;
+    constexpr int kBusyWait = 100;
     Record(ConsoleCall::kShow);
     if (run.keys.empty() && run.keySource) {
         int code = run.keySource();
@@ -169,7 +171,12 @@ void PlatformSleep(unsigned milliseconds) {
     Advance(milliseconds);
 }
 
-void PlatformShowHint(const char* text) { run.hint = text ? text : ""; }
+void PlatformShowHint(const char* text) {
+    if (!text) text = "";
+    if (run.hint == text) return;
+    run.hint = text;
+    if (ConsoleCall* call = Record(ConsoleCall::kHint)) call->bytes = text;
+}
 
 // A frame takes no virtual time: the game does not pause between frames.
 void PlatformShowFrame() {
@@ -184,10 +191,7 @@ void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push
 void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string full = run.dataRoot + "/";
-    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
-    return std::fopen(full.c_str(), "rb");
-}
+// Opened as the program opens them, below the run's data folder.
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(run.dataRoot, path); }
 
 void PlatformExit(int status) { throw HeadlessStop{HeadlessStop::kExited, status}; }

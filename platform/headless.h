@@ -58,10 +58,10 @@ long long HeadlessWriteCount();
 
 // One thing the game asked of the console, for the benchmarks that replay a
 // run on other presenters: a cursor placement (ok: the console took it), an
-// attribute, bytes written, or a point where the terminal backend shows what
-// was drawn (a key poll, a key read, a sleep).
+// attribute, bytes written, a point where the terminal backend shows what was
+// drawn (a key poll, a key read, a sleep, a frame), or new key help (bytes).
 struct ConsoleCall {
-    enum Kind { kPlace, kAttribute, kWrite, kShow } kind = kShow;
+    enum Kind { kPlace, kAttribute, kWrite, kShow, kHint } kind = kShow;
     int x = 0;
     int y = 0;
     bool ok = false;
