@@ -23,6 +23,8 @@ sed -i "11s/^#/ /; 3s/.*/$SCREEN2_MARKER/" "$forms/2.txt"
 on_screen2() { e2e_screen | sed 's/ *$//' | grep -qxF -- "$SCREEN2_MARKER"; }
 save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.previous' | head -n 1; }
 
+"$E2E_PROGRAM" --help | grep -qF -- '-c, --continue' || e2e_fail "--help does not tell of --continue"
+
 e2e_start 80 30
 e2e_wait 10 e2e_field_shown || e2e_fail "the program did not start"
 e2e_tmux send-keys -t game Right Right Right Right Right
