@@ -1,0 +1,73 @@
+// Put into the page before its own scripts by the browser tests and
+// benchmarks. From the program's first write on, each time the terminal has
+// taken in what the program wrote, it reads the screen from xterm.js's buffer
+// (one text per row: each cell's character, a wide character once, blanks as
+// blanks) and notes what the tests look for, with the time it first showed.
+(() => {
+  const kRows = 30;
+  const kColumns = 80;
+  const watch = {
+    writes: 0,
+    lastRows: null,
+    wanted: [],            // texts to look for anywhere on the screen
+    seenAt: new Map(),     // text (or 'frame') -> performance.now() when first seen
+    frame: null,           // a whole screen to look for
+    checks: [],            // functions (rows, ms) called after every write
+  };
+
+  function readRows() {
+    const term = window.chessrpgTerminal;
+    const buffer = term.buffer.active;
+    const rows = [];
+    for (let y = 0; y < kRows; ++y) {
+      const line = buffer.getLine(y);
+      let text = '';
+      for (let x = 0; x < kColumns; ++x) {
+        const cell = line && line.getCell(x);
+        if (!cell) {
+          text += ' ';
+        } else if (cell.getWidth() > 0) {
+          text += cell.getChars() || ' ';
+        }
+      }
+      rows.push(text);
+    }
+    return rows;
+  }
+
+  function look() {
+    const ms = performance.now();
+    const rows = readRows();
+    watch.lastRows = rows;
+    watch.writes += 1;
+    for (const text of watch.wanted) {
+      if (!watch.seenAt.has(text) && rows.some((row) => row.includes(text))) watch.seenAt.set(text, ms);
+    }
+    if (watch.frame && !watch.seenAt.has('frame') && rows.every((row, y) => row === watch.frame[y])) {
+      watch.seenAt.set('frame', ms);
+    }
+    for (const check of watch.checks) check(rows, ms);
+  }
+
+  watch.rows = () => (window.chessrpgTerminal ? readRows() : new Array(kRows).fill(''));
+  watch.lookFor = (texts) => { for (const text of texts) if (!watch.wanted.includes(text)) watch.wanted.push(text); };
+  watch.seen = (text) => watch.seenAt.has(text);
+  // The character at column x of row y ('' on the right half of a wide one).
+  watch.at = (x, y) => window.chessrpgTerminal.buffer.active.getLine(y).getCell(x).getChars();
+  watch.shows = (text) => watch.rows().some((row) => row.includes(text));
+  watch.lookForFrame = (rows) => { watch.frame = rows; };
+
+  // The page sets window.Module once it has read the data; each write of the
+  // program then goes to the terminal with a note to look when it is in.
+  let module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get() { return module; },
+    set(value) {
+      module = value;
+      if (!value || !value.page) return;
+      value.page.write = (bytes) => window.chessrpgTerminal.write(bytes, look);
+    },
+  });
+  window.screenWatch = watch;
+})();
