@@ -45,3 +45,10 @@ bench:
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-windows build-fuzz $(BENCH_BUILD) dist
+
+# make web: the browser version in dist/web (Emscripten; xterm.js from npm).
+WEB_BUILD ?= build-web
+.PHONY: web
+web:
+	@tools/ensure_deps.sh web
+	JOBS=$(JOBS) web/build.sh $(WEB_BUILD) dist/web

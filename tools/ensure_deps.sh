@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that what the build needs is installed. As root it installs what is
 # missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|web|web-test
 set -euo pipefail
 need=(g++ cmake make)
 case "${1:-play}" in
@@ -10,6 +10,8 @@ case "${1:-play}" in
   wine) need+=(wine tmux) ;;
   fuzz) need+=(libfuzzer) ;;
   bench) need+=(ncurses tmux) ;;
+  web) need+=(emscripten node) ;;
+  web-test) need+=(emscripten node chromium cjk-font) ;;
 esac
 
 missing=()
@@ -24,6 +26,10 @@ for item in "${need[@]}"; do
     ncurses) [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || missing+=(libncurses-dev) ;;
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
     wine) command -v wine >/dev/null || missing+=(wine wine64) ;;
+    emscripten) command -v emcc >/dev/null || missing+=(emscripten) ;;
+    node) command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm) ;;
+    chromium) command -v chromium >/dev/null || missing+=(chromium) ;;
+    cjk-font) [ -n "$(fc-list 'Noto Sans Mono CJK JP' 2>/dev/null)" ] || missing+=(fonts-noto-cjk fontconfig) ;;
     libfuzzer)
       echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
         clang++ -fsanitize=fuzzer -x c++ - -o /dev/null 2>/dev/null || missing+=(clang libclang-rt-dev) ;;

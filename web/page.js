@@ -122,12 +122,13 @@
   };
   element('restart').addEventListener('click', () => location.reload());
 
-  // --- the terminal's size: as large as the window allows ---
+  // --- the terminal's size: as large as the window allows, with room below
+  // for the key help, the pad and the start of the text ---
   function fitTerminal() {
     const probeSize = 20;
     term.options.fontSize = probeSize;
     const screen = term.element.querySelector('.xterm-screen');
-    const reserved = element('pad').hidden ? 8 : element('pad').offsetHeight + 16;
+    const reserved = 120 + (element('pad').hidden ? 0 : element('pad').offsetHeight + 10);
     const width = document.documentElement.clientWidth - 16;
     const height = window.innerHeight - reserved;
     const scale = Math.min(width / screen.offsetWidth, height / screen.offsetHeight);

@@ -28,7 +28,7 @@ after(async () => {
   await server?.close();
 });
 
-const siteAddress = (site) => `${server.url}${site}/index.html`;
+const siteAddress = (site) => `${server.url}sites/${site}/index.html`;
 
 // Row `row` of a layout of the site's world as the screen shows it.
 function layoutRow(site, screen, row) {
@@ -49,7 +49,7 @@ async function expectFirstFrame(page) {
 
 test('the shipped world: the first field frame cell for cell, then a walk into screen 2', async () => {
   const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
-    page.addInitScript((frame) => window.screenWatch.lookForFrame(frame), reference.frame));
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
   await page.screenshot({ path: join(work, 'screenshot.png') });
 
@@ -72,7 +72,7 @@ test('the shipped world: the first field frame cell for cell, then a walk into s
 });
 
 test('an encounter, the target choice and a flee, on a small world', async () => {
-  const page = await openGame(browser, siteAddress('sites/flee'));
+  const page = await openGame(browser, siteAddress('flee'));
   await page.evaluate(() => window.screenWatch.lookFor(['主人公の「にげる」..........', 'にげることに成功しました。']));
   await until(page, 'the battle screen', showsAll, ['Enemy View', 'たたかう', 'にげる']);
   const pawn = shiftJis.decode(readFileSync(join(work, 'sites/flee/data/Enemy_Info/Pawn_Status_Info.txt')))
@@ -97,7 +97,7 @@ test('an encounter, the target choice and a flee, on a small world', async () =>
 });
 
 test('a won battle shows the level-up window, on a small world', async () => {
-  const page = await openGame(browser, siteAddress('sites/win'));
+  const page = await openGame(browser, siteAddress('win'));
   const messages = ['相手を倒しました。', '主人公がレベルアップしました。', 'バトルに勝ちました。'];
   await page.evaluate((messages) => window.screenWatch.lookFor(messages), messages);
   await until(page, 'the battle screen', showsAll, ['Enemy View', 'たたかう']);
@@ -124,7 +124,7 @@ test('a won battle shows the level-up window, on a small world', async () => {
 
 test('the fatal stop: four lines, and after 30 s the page offers to start again', async () => {
   // The page's clock is Playwright's, moved on at will.
-  const page = await openGame(browser, siteAddress('sites/fatal'), {}, (page) => page.clock.install());
+  const page = await openGame(browser, siteAddress('fatal'), {}, (page) => page.clock.install());
   const lines = [
     'ファイルが存在しないため情報の初期化に失敗しました。',
     'ファイルが実行ファイルと同じディレクトリ内にあるか確認してください。',
@@ -152,7 +152,7 @@ test('the fatal stop: four lines, and after 30 s the page offers to start again'
 test('opened from the file system, the game starts on the packed data', async () => {
   const address = pathToFileURL(join(work, 'dist', 'index.html')).href;
   const page = await openGame(browser, address, {}, (page) =>
-    page.addInitScript((frame) => window.screenWatch.lookForFrame(frame), reference.frame));
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
   assert.deepEqual(page.errors, []);
   await page.context().close();
@@ -161,7 +161,7 @@ test('opened from the file system, the game starts on the packed data', async ()
 test('on a touch screen the pad walks the hero and the game fits the width', async () => {
   const phone = { viewport: { width: 412, height: 915 }, hasTouch: true, isMobile: true, deviceScaleFactor: 2 };
   const page = await openGame(browser, server.url + 'dist/index.html', phone, (page) =>
-    page.addInitScript((frame) => window.screenWatch.lookForFrame(frame), reference.frame));
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
   assert.equal(await page.isVisible('#pad'), true, 'no pad on a touch screen');
   const width = await page.evaluate(() => window.chessrpgTerminal.element.getBoundingClientRect().width);

@@ -11,9 +11,11 @@
     lastRows: null,
     wanted: [],            // texts to look for anywhere on the screen
     seenAt: new Map(),     // text (or 'frame') -> performance.now() when first seen
-    frame: null,           // a whole screen to look for
+    shownAt: new Map(),    // the same, when the terminal first drew the screen after that
     checks: [],            // functions (rows, ms) called after every write
   };
+  // A whole screen to look for, noted as 'frame': window.expectedFrame, which
+  // a test may set before the page loads.
 
   function readRows() {
     const term = window.chessrpgTerminal;
@@ -35,15 +37,22 @@
     return rows;
   }
 
+  function noteRender() {
+    const ms = performance.now();
+    for (const key of watch.seenAt.keys()) if (!watch.shownAt.has(key)) watch.shownAt.set(key, ms);
+  }
+
   function look() {
     const ms = performance.now();
+    if (watch.writes === 0) window.chessrpgTerminal.onRender(noteRender);
     const rows = readRows();
     watch.lastRows = rows;
     watch.writes += 1;
     for (const text of watch.wanted) {
       if (!watch.seenAt.has(text) && rows.some((row) => row.includes(text))) watch.seenAt.set(text, ms);
     }
-    if (watch.frame && !watch.seenAt.has('frame') && rows.every((row, y) => row === watch.frame[y])) {
+    const frame = window.expectedFrame;
+    if (frame && !watch.seenAt.has('frame') && rows.every((row, y) => row === frame[y])) {
       watch.seenAt.set('frame', ms);
     }
     for (const check of watch.checks) check(rows, ms);
@@ -54,8 +63,17 @@
   watch.seen = (text) => watch.seenAt.has(text);
   // The character at column x of row y ('' on the right half of a wide one).
   watch.at = (x, y) => window.chessrpgTerminal.buffer.active.getLine(y).getCell(x).getChars();
+  // Columns [from, to) of row y, a wide character once.
+  watch.textAt = (y, from, to) => {
+    const line = window.chessrpgTerminal.buffer.active.getLine(y);
+    let text = '';
+    for (let x = from; x < to; ++x) {
+      const cell = line.getCell(x);
+      if (cell.getWidth() > 0) text += cell.getChars() || ' ';
+    }
+    return text;
+  };
   watch.shows = (text) => watch.rows().some((row) => row.includes(text));
-  watch.lookForFrame = (rows) => { watch.frame = rows; };
 
   // The page sets window.Module once it has read the data; each write of the
   // program then goes to the terminal with a note to look when it is in.
