@@ -7,6 +7,7 @@
 // waiting for a key costs the tab nothing. The page's side is web/page.js.
 #include <emscripten.h>
 
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -21,8 +22,6 @@ EM_JS(void, WebWrite, (const char* bytes, int size), { Module.page.write(HEAPU8.
 EM_JS(int, WebTakeKeys, (char* buffer, int capacity), { return Module.page.takeKeys(HEAPU8, buffer, capacity); });
 EM_ASYNC_JS(void, WebWaitForKeys, (double timeoutMs), { await Module.page.waitForKeys(timeoutMs); });
 EM_ASYNC_JS(void, WebSleepUntil, (double deadlineMs), { await Module.page.sleepUntil(deadlineMs); });
-EM_ASYNC_JS(void, WebNextFrame, (), { await Module.page.nextFrame(); });
-EM_JS(void, WebShowHint, (const char* text, int size), { Module.page.showHint(HEAPU8.slice(text, text + size)); });
 EM_JS(void, WebLeaveLine, (const char* text, int size), { Module.page.leaveLine(HEAPU8.slice(text, text + size)); });
 EM_JS(void, WebLeavePath, (const char* label, int size, const char* path), {
     Module.page.leavePath(HEAPU8.slice(label, label + size), UTF8ToString(path));
@@ -32,11 +31,14 @@ EM_ASYNC_JS(void, WebWaitForever, (), { await new Promise(function() {}); });
 
 namespace {
 
-// How long a poll that keeps finding nothing may wait; a key ends it at once.
-constexpr double kIdleWaitMs = 20;
 // The longest the program runs without letting the page have its turn: keys
 // only come in while the program is suspended.
 constexpr double kLongestRunMs = 10;
+// The pace of the field's scroll, as on the terminal: two frames to a display
+// refresh at 60 Hz, the whole scroll in about half a second.
+constexpr unsigned kScrollFrameMs = 8;
+// Ctrl+C, read as a key: the player ends the game, as on the terminal.
+constexpr char kQuitKey = 3;
 // How long to wait for the terminal to report its cursor at start.
 constexpr double kReportWaitMs = 500;
 
@@ -44,30 +46,50 @@ constexpr double kReportWaitMs = 500;
 const char kTakeSequence[] = "\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
 
 struct WebConsole {
-    MemoryConsole console;
+    MemoryConsole console;      // what the game drew
+    MemoryConsole display;      // what the terminal is to show: the console and the key help
     TerminalView view;
     KeyDecoder keys;
-    bool dirty = true;          // the console changed since the last present
-    std::size_t backlog = 0;    // bytes written since the last present
-    bool lastPollVain = false;  // the previous call was a vain key poll, with nothing in between
+    bool dirty = true;          // the console or the key help changed since the last present
     double lastYieldMs = 0;     // when the page last had its turn
     bool quitting = false;      // the page is going away: nothing may wait any more
     void (*quitHandler)() = nullptr;
-    SleepPacer pacer;
+    SleepPacer pacer;           // animation frames keep to their deadlines
+    SleepPacer framePacer;      // so do the frames of the scroll
     std::string frame;
+    std::string hint;           // the key help, Shift-JIS
 };
 
 WebConsole web;
 
 double NowMs() { return emscripten_get_now(); }
 
+// Shows what the game drew since the last present, with the key help on the
+// row below the game, as on the terminal.
 void Present() {
     if (!web.dirty) return;
     web.frame.clear();
-    RenderConsole(web.view, web.console, web.frame);
+    ComposeDisplay(web.console, web.hint, web.view.rows, web.display);
+    RenderConsole(web.view, web.display, web.frame);
     if (!web.frame.empty()) WebWrite(web.frame.data(), static_cast<int>(web.frame.size()));
     web.dirty = false;
-    web.backlog = 0;
+}
+
+// The game's handler for the player's ending the game, once at most.
+void RunQuitHandler() {
+    void (*handler)() = web.quitHandler;
+    web.quitHandler = nullptr;
+    if (handler) handler();
+}
+
+// The page says that the game has ended and offers to start again; the
+// program stays suspended for good.
+[[noreturn]] void EndGame(int status) {
+    Present();
+    WebEnded(status);
+    // From the page's last call, where nothing may wait, the program just ends.
+    if (web.quitting) emscripten_force_exit(status);
+    for (;;) WebWaitForever();
 }
 
 // Takes the bytes the page's terminal sent. Each batch holds whole keys (the
@@ -78,7 +100,12 @@ void TakeKeys() {
     int count = 0;
     do {
         count = WebTakeKeys(bytes, static_cast<int>(sizeof bytes));
-        if (count > 0) FeedKeyBytes(web.keys, bytes, static_cast<std::size_t>(count));
+        if (count <= 0) break;
+        if (std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) {
+            RunQuitHandler();
+            EndGame(0);
+        }
+        FeedKeyBytes(web.keys, bytes, static_cast<std::size_t>(count));
     } while (count == static_cast<int>(sizeof bytes));
     if (KeyDecoderWaiting(web.keys)) SettleKeyDecoder(web.keys);
 }
@@ -90,6 +117,19 @@ void WaitForKeys(double timeoutMs) {
     WebWaitForKeys(timeoutMs);
     web.lastYieldMs = NowMs();
     TakeKeys();
+}
+
+long long NowUs() { return static_cast<long long>(NowMs() * 1000); }
+
+// Lets the page run until the clock reaches the deadline (microseconds of
+// NowMs). Keys that come meanwhile are read for later; Ctrl+C ends the game
+// at once (the page cuts the wait short for it).
+void WaitUntil(long long deadlineUs) {
+    while (!web.quitting && NowUs() < deadlineUs) {
+        WebSleepUntil(static_cast<double>(deadlineUs) / 1000);
+        web.lastYieldMs = NowMs();
+        TakeKeys();
+    }
 }
 
 // Draws ● at the top left and asks where the cursor went, as the terminal
@@ -114,9 +154,8 @@ AmbiguousWidth DetectAmbiguousWidth() {
 // The page is going away (closed, reloaded, navigated from): the game's quit
 // handler runs once, at a point where the program is suspended in a wait.
 extern "C" EMSCRIPTEN_KEEPALIVE void WebQuit() {
-    if (web.quitting) return;
     web.quitting = true;
-    if (web.quitHandler) web.quitHandler();
+    RunQuitHandler();
 }
 
 void PlatformStart() {
@@ -129,40 +168,27 @@ void PlatformStart() {
     Present();
 }
 
-bool PlatformPlaceCursor(int x, int y) {
-    web.lastPollVain = false;
-    return PlaceMemoryCursor(web.console, x, y);
-}
+bool PlatformPlaceCursor(int x, int y) { return PlaceMemoryCursor(web.console, x, y); }
 
 void PlatformSetAttribute(unsigned attribute) { web.console.attribute = attribute; }
 
 void PlatformWrite(const char* bytes, std::size_t count) {
-    web.lastPollVain = false;
     WriteMemoryConsole(web.console, bytes, count);
     web.dirty = true;
-    web.backlog += count;
-    if (web.backlog >= kPresentBacklog) Present();
 }
 
-// As on the terminal, a vain poll right after another one waits a little for
-// a key. A poll also lets the page have its turn when the program has run for
-// a while without waiting, since keys only come in then.
+// Never waits for a key, but lets the page have its turn when the program
+// has run for a while without one, since keys only come in then.
 bool PlatformKeyWaiting() {
     Present();
     if (web.keys.codes.empty()) TakeKeys();
-    if (web.keys.codes.empty()) {
-        if (web.lastPollVain) {
-            WaitForKeys(kIdleWaitMs);
-        } else if (NowMs() - web.lastYieldMs >= kLongestRunMs) {
-            WaitForKeys(0);
-        }
-    }
-    web.lastPollVain = web.keys.codes.empty();
-    return !web.lastPollVain;
+    if (web.keys.codes.empty() && NowMs() - web.lastYieldMs >= kLongestRunMs) WaitForKeys(0);
+    return !web.keys.codes.empty();
 }
 
+// Suspends the program until a key comes: where the game reads without
+// polling first, only a key can take it on.
 int PlatformReadKey() {
-    web.lastPollVain = false;
     int code = 0;
     while (!TakeKeyCode(web.keys, code)) {
         if (web.quitting) return 0;
@@ -174,32 +200,31 @@ int PlatformReadKey() {
 }
 
 void PlatformSleep(unsigned milliseconds) {
-    web.lastPollVain = false;
     Present();
-    if (web.quitting) return;
-    long long deadline = SleepDeadline(web.pacer, static_cast<long long>(NowMs() * 1000), milliseconds);
-    WebSleepUntil(static_cast<double>(deadline) / 1000);
-    web.lastYieldMs = NowMs();
-    SleepEnded(web.pacer, deadline, static_cast<long long>(web.lastYieldMs * 1000));
+    long long deadline = SleepDeadline(web.pacer, NowUs(), milliseconds);
+    WaitUntil(deadline);
+    SleepEnded(web.pacer, deadline, NowUs());
 }
 
-// The key help goes on the page, in a line of its own below the terminal.
 void PlatformShowHint(const char* text) {
-    WebShowHint(text, static_cast<int>(std::char_traits<char>::length(text)));
+    if (!text) text = "";
+    if (web.hint == text) return;
+    web.hint = text;
+    web.dirty = true;
 }
 
-// A frame with no pause of its own is shown at the page's next display frame.
+// Each frame of the scroll is shown whole, a frame's pace after the last.
 void PlatformShowFrame() {
+    long long due = FrameDeadline(web.framePacer, NowUs(), kScrollFrameMs);
+    WaitUntil(due);
     Present();
-    if (web.quitting) return;
-    WebNextFrame();
-    web.lastYieldMs = NowMs();
+    SleepEnded(web.framePacer, due, NowUs());
 }
 
 // A page has no shell to print on after the game: the lines are shown on the
 // page when the game has ended, a data file's path as its address.
 void PlatformLeaveLine(const char* text) {
-    WebLeaveLine(text, static_cast<int>(std::char_traits<char>::length(text)));
+    WebLeaveLine(text, static_cast<int>(std::strlen(text)));
 }
 
 void PlatformLeavePath(const char* label, const char* path) {
@@ -207,19 +232,11 @@ void PlatformLeavePath(const char* label, const char* path) {
     for (char& c : relative) {
         if (c == '\\') c = '/';
     }
-    WebLeavePath(label, static_cast<int>(std::char_traits<char>::length(label)), relative.c_str());
+    WebLeavePath(label, static_cast<int>(std::strlen(label)), relative.c_str());
 }
 
 void PlatformOnQuit(void (*handler)()) { web.quitHandler = handler; }
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
-// The page says that the game has ended and offers to start again; the
-// program stays suspended for good.
-void PlatformExit(int status) {
-    Present();
-    WebEnded(status);
-    // From the quit handler, where nothing may wait, the program just ends.
-    if (web.quitting) emscripten_force_exit(status);
-    for (;;) WebWaitForever();
-}
+void PlatformExit(int status) { EndGame(status); }

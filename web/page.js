@@ -47,9 +47,12 @@
   // --- keys: bytes as the terminal sends them, until the program takes them ---
   const keys = [];
   let keyWaiter = null;
+  let sleepWaker = null;
+  const kQuitKey = 3;  // Ctrl+C ends the game, even in the middle of a pause
   function pushKeys(bytes) {
     for (const byte of bytes) keys.push(byte);
     if (keyWaiter) keyWaiter();
+    if (sleepWaker && bytes.includes(kQuitKey)) sleepWaker();
   }
   term.onData((data) => pushKeys(utf8.encode(data)));
 
@@ -96,18 +99,26 @@
         }
       });
     },
-    // Until the clock (performance.now) reaches the deadline; never earlier.
+    // Until the clock (performance.now) reaches the deadline, never earlier,
+    // unless the player ends the game meanwhile.
     sleepUntil(deadlineMs) {
       return new Promise((resolve) => {
         const wait = Math.ceil(deadlineMs - performance.now());
-        if (wait <= 0) hop(resolve);
-        else setTimeout(() => hop(resolve), wait);
+        if (wait <= 0) {
+          hop(resolve);
+          return;
+        }
+        const timer = setTimeout(() => {
+          sleepWaker = null;
+          hop(resolve);
+        }, wait);
+        sleepWaker = () => {
+          sleepWaker = null;
+          clearTimeout(timer);
+          resolve();
+        };
       });
     },
-    nextFrame() {
-      return new Promise((resolve) => requestAnimationFrame(() => hop(resolve)));
-    },
-    showHint(bytes) { element('hint').textContent = decode(bytes); },
     leaveLine(bytes) { leftLines.push(decode(bytes)); },
     leavePath(label, path) {
       const address = new URL('data/' + path.split('/').map(encodeURIComponent).join('/'), location.href);
@@ -123,12 +134,12 @@
   element('restart').addEventListener('click', () => location.reload());
 
   // --- the terminal's size: as large as the window allows, with room below
-  // for the key help, the pad and the start of the text ---
+  // for the pad and the start of the text ---
   function fitTerminal() {
     const probeSize = 20;
     term.options.fontSize = probeSize;
     const screen = term.element.querySelector('.xterm-screen');
-    const reserved = 120 + (element('pad').hidden ? 0 : element('pad').offsetHeight + 10);
+    const reserved = 100 + (element('pad').hidden ? 0 : element('pad').offsetHeight + 10);
     const width = document.documentElement.clientWidth - 16;
     const height = window.innerHeight - reserved;
     const scale = Math.min(width / screen.offsetWidth, height / screen.offsetHeight);

@@ -47,7 +47,7 @@ async function expectFirstFrame(page) {
   await until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
 }
 
-test('the shipped world: the first field frame cell for cell, then a walk into screen 2', async () => {
+test('the shipped world: the first field frame cell for cell, a walk into screen 2, and Ctrl+C', async () => {
   const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
     page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
@@ -67,6 +67,11 @@ test('the shipped world: the first field frame cell for cell, then a walk into s
   const top = layoutRow('dist', 2, 1);
   await until(page, 'screen 2, the hero at its left edge on row 10',
     (top) => window.screenWatch.rows()[1].trimEnd() === top && window.screenWatch.rows()[10].startsWith('●'), top);
+
+  // Ctrl+C ends the game, as on the terminal; the page offers to start again.
+  await press(page, 'Control+C');
+  await page.waitForSelector('#ended', { state: 'visible', timeout: 5000 });
+  assert.equal(await page.getAttribute('#ended', 'data-status'), '0');
   assert.deepEqual(page.errors, []);
   await page.context().close();
 });

@@ -1,8 +1,8 @@
 // What the browser tests and benchmarks hold the page to, worked out on the
 // headless backend apart from any renderer, printed as JSON:
-//  frame DATA_DIR: the first field frame of the data tree as a terminal that
-//    draws ● one column wide shows it, one text per row, a wide character
-//    once, blanks as blanks;
+//  frame DATA_DIR: the first field frame of the data tree, with the key help
+//    below it, as a terminal that draws ● one column wide shows it, one text
+//    per row, a wide character once, blanks as blanks, and the hero's place;
 //  pacing DATA_DIR OUT_DIR: writes the benchmarks' small world into OUT_DIR
 //    and gives its encounter and flee on the virtual clock (the length the
 //    game's pauses add up to), with the texts that mark each moment.
@@ -14,7 +14,12 @@
 
 #include "console/message_log.h"
 #include "console/texts.h"
+#include "game/game.h"
+#include "game/game_state.h"
+#include "game/records.h"
+#include "platform/headless.h"
 #include "platform/sjis_utf8.h"
+#include "platform/terminal_render.h"
 #include "tools/bench/scenes.h"
 #include "tools/bench/scratch_data.h"
 
@@ -53,13 +58,22 @@ int Fail(const std::string& error) {
     return 1;
 }
 
+// The first field frame with the key help below it, as the terminal
+// backends show them.
 int PrintFrame(const std::string& data) {
-    FieldStart start;
-    std::string error;
-    if (!HeadlessFieldStart(data, kColumns, kRows, start, error)) return Fail(error);
-    std::printf("{\n  \"hero\": [%d, %d],\n  \"frame\": [\n", start.heroX, start.heroY);
+    HeadlessReset(data);
+    ResetGameState();
+    MemoryConsole display;
+    try {
+        StartGame();
+        ComposeDisplay(HeadlessScreen(), HeadlessHint(), kRows, display);
+    } catch (const HeadlessStop&) {
+        return Fail("the game did not start on " + data);
+    }
+    ScreenModel frame = ConsoleAsShown(display, kColumns, kRows);
+    std::printf("{\n  \"hero\": [%d, %d],\n  \"frame\": [\n", hero.fieldX, hero.fieldY);
     for (int row = 0; row < kRows; ++row) {
-        std::printf("    %s%s\n", Json(ScreenText(start.frame, row, 0, kColumns)).c_str(), row + 1 < kRows ? "," : "");
+        std::printf("    %s%s\n", Json(ScreenText(frame, row, 0, kColumns)).c_str(), row + 1 < kRows ? "," : "");
     }
     std::printf("  ]\n}\n");
     return 0;
