@@ -12,7 +12,7 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 # Debian's Emscripten finds its own Node.js modules there when Node.js is not Debian's.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCHESSRPG_TESTS=OFF >/dev/null
+emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DCHESSRPG_TESTS=OFF >/dev/null
 cmake --build "$build" --target chessrpg_web -j "$jobs"
 
 # xterm.js at the version the lock file names.

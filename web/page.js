@@ -3,6 +3,10 @@
 // The program (chessrpg.js, built from platform/web.cpp) calls the functions
 // of `page` below; the ones that wait return promises, during which the
 // program is suspended and the browser is free.
+//
+// Loading runs side by side: this script starts loading the program at once,
+// sets up the terminal when xterm.js has loaded (it comes after this script),
+// and lets the program start once both are ready.
 'use strict';
 
 (function () {
@@ -19,42 +23,34 @@
   };
   const kPadRepeatDelayMs = 400;
   const kPadRepeatMs = 110;
+  const kQuitKey = 3;  // Ctrl+C ends the game, even in the middle of a pause
 
   const shiftJis = new TextDecoder('shift_jis');
   const utf8 = new TextEncoder();
   const element = (id) => document.getElementById(id);
+  let term = null;
 
-  const term = new Terminal({
-    cols: kColumns,
-    rows: kRows,
-    scrollback: 0,
-    fontFamily: kFonts,
-    fontSize: 18,
-    lineHeight: 1,
-    cursorBlink: false,
-    cursorInactiveStyle: 'none',
-    theme: { background: '#000000', foreground: '#c0c0c0' },
-  });
-  term.open(element('terminal'));
-  const touch = window.matchMedia('(pointer: coarse)').matches;
-  if (touch) {
-    // The pad is the keyboard here: no on-screen keyboard over the game.
-    term.textarea.setAttribute('inputmode', 'none');
-  } else {
-    term.focus();
+  // --- the data tree: data/ as the game ships it, packed into data.js at
+  // build time, which loads in one piece, also from the file system ---
+  function readDataTree() {
+    const packed = window.chessrpgData || {};
+    return Object.keys(packed).map((path) => {
+      const binary = atob(packed[path]);
+      const bytes = new Uint8Array(binary.length);
+      for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+      return [path, bytes];
+    });
   }
 
   // --- keys: bytes as the terminal sends them, until the program takes them ---
   const keys = [];
   let keyWaiter = null;
   let sleepWaker = null;
-  const kQuitKey = 3;  // Ctrl+C ends the game, even in the middle of a pause
   function pushKeys(bytes) {
     for (const byte of bytes) keys.push(byte);
     if (keyWaiter) keyWaiter();
     if (sleepWaker && bytes.includes(kQuitKey)) sleepWaker();
   }
-  term.onData((data) => pushKeys(utf8.encode(data)));
 
   // Resumes the program in a task of its own: a timer set from a timer's
   // callback again and again would be held back to 4 ms by the browser.
@@ -131,7 +127,29 @@
       element('restart').focus();
     },
   };
-  element('restart').addEventListener('click', () => location.reload());
+
+  // --- the program: loads now, starts once the data and the terminal are ready ---
+  let pageReady = null;
+  const terminalReady = new Promise((resolve) => { pageReady = resolve; });
+  window.Module = {
+    page,
+    preRun: [(module) => {
+      const fs = module.FS;
+      fs.mkdirTree('/data');
+      for (const [path, bytes] of readDataTree()) {
+        if (path.includes('/')) fs.mkdirTree('/data/' + path.slice(0, path.lastIndexOf('/')));
+        fs.writeFile('/data/' + path, bytes);
+      }
+      fs.chdir('/data');
+      module.addRunDependency('page');
+      terminalReady.then(() => module.removeRunDependency('page'));
+    }],
+    print: (line) => console.log(line),
+    printErr: (line) => console.warn(line),
+  };
+  const program = document.createElement('script');
+  program.src = 'chessrpg.js';
+  document.head.appendChild(program);
 
   // --- the terminal's size: as large as the window allows, with room below
   // for the pad and the start of the text ---
@@ -168,63 +186,43 @@
       for (const end of ['pointerup', 'pointercancel', 'pointerleave']) button.addEventListener(end, stop);
     }
   }
-  if (touch) startPad();
-  fitTerminal();
-  window.addEventListener('resize', fitTerminal);
-  element('game').addEventListener('click', () => { if (!touch) term.focus(); });
 
-  // --- the data tree: read from data/ beside the page, or, opened from the
-  // file system where the page may not read files, from the copy in data.js ---
-  function base64Bytes(text) {
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-  }
-
-  async function readDataTree() {
-    const packed = window.chessrpgData || {};
-    const served = location.protocol === 'http:' || location.protocol === 'https:';
-    const files = await Promise.all(Object.keys(packed).map(async (path) => {
-      if (!served) return [path, base64Bytes(packed[path])];
-      const address = 'data/' + path.split('/').map(encodeURIComponent).join('/');
-      const response = await fetch(address, { cache: 'no-cache' });
-      // A file gone from the server is missing for the game too.
-      return [path, response.ok ? new Uint8Array(await response.arrayBuffer()) : null];
-    }));
-    return files.filter(([, bytes]) => bytes !== null);
-  }
-
-  function startProgram(files) {
-    window.Module = {
-      page,
-      preRun: [(module) => {
-        const fs = module.FS;
-        for (const [path, bytes] of files) {
-          const folder = path.lastIndexOf('/') > 0 ? path.slice(0, path.lastIndexOf('/')) : '';
-          fs.mkdirTree('/data/' + folder);
-          fs.writeFile('/data/' + path, bytes);
-        }
-        fs.mkdirTree('/data');
-        fs.chdir('/data');
-      }],
-      print: (line) => console.log(line),
-      printErr: (line) => console.warn(line),
-    };
+  // xterm.js has run by now.
+  function setUpTerminal() {
+    term = new Terminal({
+      cols: kColumns,
+      rows: kRows,
+      scrollback: 0,
+      fontFamily: kFonts,
+      fontSize: 18,
+      lineHeight: 1,
+      cursorBlink: false,
+      cursorInactiveStyle: 'none',
+      theme: { background: '#000000', foreground: '#c0c0c0' },
+    });
     // The screen, for the browser tests: its buffer holds what the game shows.
     window.chessrpgTerminal = term;
-    const script = document.createElement('script');
-    script.src = 'chessrpg.js';
-    document.body.appendChild(script);
+    term.open(element('terminal'));
+    term.onData((data) => pushKeys(utf8.encode(data)));
+    const touch = window.matchMedia('(pointer: coarse)').matches;
+    if (touch) {
+      // The pad is the keyboard here: no on-screen keyboard over the game.
+      term.textarea.setAttribute('inputmode', 'none');
+      startPad();
+    } else {
+      term.focus();
+    }
+    fitTerminal();
+    window.addEventListener('resize', fitTerminal);
+    element('game').addEventListener('click', () => { if (!touch) term.focus(); });
+    element('restart').addEventListener('click', () => location.reload());
+    pageReady();
   }
+  document.addEventListener('DOMContentLoaded', setUpTerminal);
 
   window.addEventListener('pagehide', () => {
     if (window.Module && window.Module._WebQuit) {
       try { window.Module._WebQuit(); } catch (error) { /* the program ended */ }
     }
-  });
-
-  readDataTree().then(startProgram, (error) => {
-    term.write('The game data could not be read: ' + error + '\r\n');
   });
 })();

@@ -154,7 +154,7 @@ test('the fatal stop: four lines, and after 30 s the page offers to start again'
   await page.context().close();
 });
 
-test('opened from the file system, the game starts on the packed data', async () => {
+test('opened from the file system, the game starts as it does when served', async () => {
   const address = pathToFileURL(join(work, 'dist', 'index.html')).href;
   const page = await openGame(browser, address, {}, (page) =>
     page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));

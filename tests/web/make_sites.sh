@@ -3,8 +3,8 @@
 # and makes a site beside it, under WORK_DIR/sites, for each data tree the
 # browser tests and benchmarks play on: the battle checks' small worlds (flee:
 # a Pawn that reaches the hero; win: a Knight one sword cut fells), calm (the
-# shipped world with nothing roaming) and fatal (the hero file gone from the
-# server). Each site is the build with its own data tree and data.js.
+# shipped world with nothing roaming) and fatal (no hero file). Each site is
+# the build with its own data tree and data.js.
 # Usage: make_sites.sh WORK_DIR DATA_DIR
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 WORK_DIR DATA_DIR" >&2; exit 2; }
@@ -56,7 +56,6 @@ world calm
 for placements in "$E2E_WORK"/data/map_info/map1/*.txt; do echo 0 >"$placements"; done
 site calm
 
-# Packed with the hero file, which is then gone from the server.
 world fatal
+rm -f "$E2E_WORK/data/Hero_Info/"*
 site fatal
-rm -f "$work/sites/fatal/data/Hero_Info/"*

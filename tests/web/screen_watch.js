@@ -1,6 +1,6 @@
 // Put into the page before its own scripts by the browser tests and
-// benchmarks. From the program's first write on, each time the terminal has
-// taken in what the program wrote, it reads the screen from xterm.js's buffer
+// benchmarks. From the first write on, each time the terminal has taken in
+// what the program wrote, it reads the screen from xterm.js's buffer
 // (one text per row: each cell's character, a wide character once, blanks as
 // blanks) and notes what the tests look for, with the time it first showed.
 (() => {
@@ -75,16 +75,19 @@
   };
   watch.shows = (text) => watch.rows().some((row) => row.includes(text));
 
-  // The page sets window.Module once it has read the data; each write of the
-  // program then goes to the terminal with a note to look when it is in.
-  let module;
-  Object.defineProperty(window, 'Module', {
+  // The page names its terminal window.chessrpgTerminal as soon as it has
+  // made it; from then on each write to it is looked at once it is in.
+  let terminal = null;
+  Object.defineProperty(window, 'chessrpgTerminal', {
     configurable: true,
-    get() { return module; },
+    get() { return terminal; },
     set(value) {
-      module = value;
-      if (!value || !value.page) return;
-      value.page.write = (bytes) => window.chessrpgTerminal.write(bytes, look);
+      terminal = value;
+      const write = value.write.bind(value);
+      value.write = (data, callback) => write(data, () => {
+        look();
+        if (callback) callback();
+      });
     },
   });
   window.screenWatch = watch;

@@ -15,18 +15,23 @@ const kTypes = {
   '.png': 'image/png',
 };
 
-// Starts serving `root`; resolves to { url, close(), sentBytes() }.
+// Starts serving `root`; resolves to { url, close(), sentBytes() }. Each
+// file is compressed once, as a web host keeps compressed copies.
 export async function serveFolder(root) {
   let sent = 0;
+  const compressed = new Map();  // path -> { modified, body }
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
     try {
-      if (!file.startsWith(normalize(root) + sep) || !(await stat(file)).isFile()) throw new Error('no file');
+      const info = await stat(file);
+      if (!file.startsWith(normalize(root) + sep) || !info.isFile()) throw new Error('no file');
       let body = await readFile(file);
       const headers = { 'Content-Type': kTypes[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' };
       if (/\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
-        body = gzipSync(body, { level: 9 });
+        const kept = compressed.get(file);
+        if (!kept || kept.modified !== info.mtimeMs) compressed.set(file, { modified: info.mtimeMs, body: gzipSync(body, { level: 9 }) });
+        body = compressed.get(file).body;
         headers['Content-Encoding'] = 'gzip';
       }
       sent += body.length;
