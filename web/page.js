@@ -129,8 +129,8 @@
   };
 
   // --- the program: loads now, starts once the data and the terminal are ready ---
-  let pageReady = null;
-  const terminalReady = new Promise((resolve) => { pageReady = resolve; });
+  let terminalIsReady = null;
+  const terminalReady = new Promise((resolve) => { terminalIsReady = resolve; });
   window.Module = {
     page,
     preRun: [(module) => {
@@ -149,6 +149,7 @@
   };
   const program = document.createElement('script');
   program.src = 'chessrpg.js';
+  program.onerror = () => terminalReady.then(() => term.write('The game (chessrpg.js) could not be loaded.\r\n'));
   document.head.appendChild(program);
 
   // --- the terminal's size: as large as the window allows, with room below
@@ -216,7 +217,7 @@
     window.addEventListener('resize', fitTerminal);
     element('game').addEventListener('click', () => { if (!touch) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
-    pageReady();
+    terminalIsReady();
   }
   document.addEventListener('DOMContentLoaded', setUpTerminal);
 
