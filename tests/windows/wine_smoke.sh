@@ -241,13 +241,12 @@ if [ "$field_in_game" = 1 ]; then
     fail "the game ended on the field"
     show_screen field
   else
-    # Ctrl+C ends the game with the status Windows gives it (0xC000013A, of
-    # which the low byte 58 reaches Linux).
+    # Ctrl+C, read as a key, ends the game in order with status 0.
     tmux_ send-keys -t field C-c
     wait_for_end field 20
     state=$(pane_state field)
-    [ "$state" = "1 58" ] && echo "ok: Ctrl+C ended the game" ||
-      { fail "Ctrl+C: pane state '$state', expected '1 58'"; show_screen field; }
+    [ "$state" = "1 0" ] && echo "ok: Ctrl+C ended the game" ||
+      { fail "Ctrl+C: pane state '$state', expected '1 0'"; show_screen field; }
     check_code_page field "Ctrl+C"
   fi
 else
@@ -269,6 +268,13 @@ if [ "$state" = "1 255" ] && [ $elapsed -ge 29 ]; then
   echo "ok: the fatal stop ended with status 255 after ${elapsed}s"
 else
   fail "fatal stop: pane state '$state' after ${elapsed}s (expected '1 255' after at least 29s)"
+  show_screen fatal
+fi
+# After the stop, the missing file is named with its full Windows path.
+if screen_of fatal | grep -qE '^ファイル: [A-Za-z]:\\.*\\(map_form\\map1\\9|Abilities\\Flame)\.txt'; then
+  echo "ok: the missing file is named after the stop"
+else
+  fail "the missing file is not named after the stop"
   show_screen fatal
 fi
 check_code_page fatal "the fatal stop"
