@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The browser version's figures for make bench: builds it and the sites it
-# plays on (tests/web/make_sites.sh) and the small world of the pacing scene
-# with its lengths on the headless clock (web_reference), then measures in
-# headless Chromium (web_bench.mjs). Without Emscripten, Node.js or Chromium
+# plays on (tests/web/make_sites.sh), with the benchmarks' small world for the
+# pacing scene (and its lengths on the headless clock) and their scroll world
+# (web_reference), then measures in headless Chromium (web_bench.mjs). Without Emscripten, Node.js or Chromium
 # it says so and prints no rows.
 # Usage: tools/bench/web_bench.sh BUILD_DIR DATA_DIR
 set -euo pipefail
@@ -17,11 +17,13 @@ done
 work=$build/web
 "$here/tests/web/make_sites.sh" "$work" "$data"
 "$build/web_reference" frame "$data" >"$work/first_frame.json"
-"$build/web_reference" pacing "$data" "$work/pacing-data" >"$work/pacing.json"
-rm -rf "$work/sites/pacing"
-cp -R "$work/dist" "$work/sites/pacing"
-rm -rf "$work/sites/pacing/data"
-cp -R "$work/pacing-data" "$work/sites/pacing/data"
-node "$here/web/pack_data.mjs" "$work/sites/pacing/data" "$work/sites/pacing/data.js"
+"$build/web_reference" pacing "$data" "$work/worlds/pacing" >"$work/pacing.json"
+"$build/web_reference" scroll "$data" "$work/worlds/scroll"
+for world in pacing scroll; do
+  cp -R "$work/dist" "$work/sites/$world"
+  rm -rf "$work/sites/$world/data"
+  cp -R "$work/worlds/$world" "$work/sites/$world/data"
+  node "$here/web/pack_data.mjs" "$work/sites/$world/data" "$work/sites/$world/data.js"
+done
 
 CHESSRPG_CHROMIUM=$(command -v chromium) node "$here/tools/bench/web_bench.mjs" "$work"

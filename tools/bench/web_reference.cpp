@@ -5,8 +5,9 @@
 //    per row, a wide character once, blanks as blanks, and the hero's place;
 //  pacing DATA_DIR OUT_DIR: writes the benchmarks' small world into OUT_DIR
 //    and gives its encounter and flee on the virtual clock (the length the
-//    game's pauses add up to), with the texts that mark each moment.
-// Usage: web_reference frame DATA_DIR | web_reference pacing DATA_DIR OUT_DIR
+//    game's pauses add up to), with the texts that mark each moment;
+//  scroll DATA_DIR OUT_DIR: writes the benchmarks' scroll world into OUT_DIR.
+// Usage: web_reference frame DATA_DIR | web_reference pacing|scroll DATA_DIR OUT_DIR
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,12 +15,7 @@
 
 #include "console/message_log.h"
 #include "console/texts.h"
-#include "game/game.h"
-#include "game/game_state.h"
-#include "game/records.h"
-#include "platform/headless.h"
 #include "platform/sjis_utf8.h"
-#include "platform/terminal_render.h"
 #include "tools/bench/scenes.h"
 #include "tools/bench/scratch_data.h"
 
@@ -53,27 +49,27 @@ std::string FirstCharacter(const std::string& text) {
     return text.substr(0, length);
 }
 
+// Copies a scratch tree to `out`, in place of what was there.
+bool CopyTree(const std::string& from, const std::string& out, std::string& error) {
+    std::error_code copyError;
+    std::filesystem::remove_all(out, copyError);
+    std::filesystem::copy(from, out, std::filesystem::copy_options::recursive, copyError);
+    if (copyError) error = "cannot copy a data tree to " + out + ": " + copyError.message();
+    return !copyError;
+}
+
 int Fail(const std::string& error) {
     std::fprintf(stderr, "web_reference: %s\n", error.c_str());
     return 1;
 }
 
-// The first field frame with the key help below it, as the terminal
-// backends show them.
 int PrintFrame(const std::string& data) {
-    HeadlessReset(data);
-    ResetGameState();
-    MemoryConsole display;
-    try {
-        StartGame();
-        ComposeDisplay(HeadlessScreen(), HeadlessHint(), kRows, display);
-    } catch (const HeadlessStop&) {
-        return Fail("the game did not start on " + data);
-    }
-    ScreenModel frame = ConsoleAsShown(display, kColumns, kRows);
-    std::printf("{\n  \"hero\": [%d, %d],\n  \"frame\": [\n", hero.fieldX, hero.fieldY);
+    FieldStart start;
+    std::string error;
+    if (!HeadlessFieldStart(data, kColumns, kRows, start, error)) return Fail(error);
+    std::printf("{\n  \"hero\": [%d, %d],\n  \"frame\": [\n", start.heroX, start.heroY);
     for (int row = 0; row < kRows; ++row) {
-        std::printf("    %s%s\n", Json(ScreenText(frame, row, 0, kColumns)).c_str(), row + 1 < kRows ? "," : "");
+        std::printf("    %s%s\n", Json(ScreenText(start.frame, row, 0, kColumns)).c_str(), row + 1 < kRows ? "," : "");
     }
     std::printf("  ]\n}\n");
     return 0;
@@ -85,10 +81,7 @@ int PrintPacing(const std::string& data, const std::string& out) {
     PacingMarks marks;
     if (!MakeScratchData(scratch, data, error) || !WriteSmallWorld(scratch, error)) return Fail(error);
     if (!HeadlessPacing(scratch.data, kColumns, kRows, marks, error)) return Fail(error);
-    std::error_code copyError;
-    std::filesystem::remove_all(out, copyError);
-    std::filesystem::copy(scratch.data, out, std::filesystem::copy_options::recursive, copyError);
-    if (copyError) return Fail("cannot copy the small world to " + out + ": " + copyError.message());
+    if (!CopyTree(scratch.data, out, error)) return Fail(error);
     std::printf("{\n  \"marks\": {\"wipeStarts\": %.1f, \"battleStarts\": %.1f, \"boxesIn\": %.1f, "
                 "\"battleReady\": %.1f, \"fleeTypingStarts\": %.1f, \"fleeTypingEnds\": %.1f},\n",
                 marks.wipeStarts, marks.battleStarts, marks.boxesIn, marks.battleReady, marks.fleeTypingStarts,
@@ -103,11 +96,19 @@ int PrintPacing(const std::string& data, const std::string& out) {
     return 0;
 }
 
+int WriteScroll(const std::string& data, const std::string& out) {
+    ScratchData scratch;
+    std::string error;
+    if (!MakeScratchData(scratch, data, error) || !WriteScrollWorld(scratch, error)) return Fail(error);
+    return CopyTree(scratch.data, out, error) ? 0 : Fail(error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "frame") == 0) return PrintFrame(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "pacing") == 0) return PrintPacing(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: web_reference frame DATA_DIR | web_reference pacing DATA_DIR OUT_DIR\n");
+    if (argc == 4 && std::strcmp(argv[1], "scroll") == 0) return WriteScroll(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: web_reference frame DATA_DIR | web_reference pacing|scroll DATA_DIR OUT_DIR\n");
     return 2;
 }
