@@ -8,7 +8,8 @@ if(EMSCRIPTEN)
     platform/web_sjis_utf8.cpp
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
-    platform/posix_files.cpp)
+    platform/posix_files.cpp
+    platform/posix_data_file.cpp)
   target_include_directories(chessrpg_web PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_web PRIVATE chessrpg_game chessrpg_memory_console)
   set_target_properties(chessrpg_web PROPERTIES OUTPUT_NAME chessrpg SUFFIX .js)

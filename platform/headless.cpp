@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 
 namespace {
 
@@ -97,7 +98,8 @@ long long HeadlessWriteCount() { return run.writes; }
 
 void PlatformStart() {}
 
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 
 bool PlatformPlaceCursor(int x, int y) {
     run.vainPolls = 0;
@@ -189,10 +191,7 @@ void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push
 void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string full = run.dataRoot + "/";
-    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
-    return std::fopen(full.c_str(), "rb");
-}
+// Opened as the program opens them, below the run's data folder.
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(run.dataRoot, path); }
 
 void PlatformExit(int status) { throw HeadlessStop{HeadlessStop::kExited, status}; }

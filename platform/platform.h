@@ -12,9 +12,13 @@
 void PlatformStart();
 
 // Makes the folder that holds the game's data tree the working directory: the
-// current one when it holds the data, else the data folder beside the program.
-// Returns false when none was found (the loaders then fail as they would).
-bool PlatformEnterDataDirectory();
+// named folder and no other when one is given, else the first folder of
+// PlatformDataFolder's list that holds the data. False when none was entered.
+bool PlatformEnterDataDirectory(const char* folder);
+
+// The n-th folder (from 0) searched for the data tree when none is named, for
+// the help text; null past the last.
+const char* PlatformDataFolder(int n);
 
 // Places the cursor at column x, row y. A negative coordinate is refused: the
 // result is false and the cursor stays where the last write left it.
@@ -59,7 +63,10 @@ void PlatformLeavePath(const char* label, const char* path);
 long long PlatformSeconds();
 
 // Opens a data file for reading, bytes as they are; the path is relative to the
-// working directory and uses '\' as its separator. Null when it cannot be opened.
+// working directory and uses '\' as its separator. Only a regular file opens,
+// without ever waiting: a folder, a pipe or a device counts as missing. Null
+// when it cannot be opened, errno saying why (ENOENT missing, EISDIR a folder,
+// ENODEV another file that is not a regular one, EACCES not readable).
 std::FILE* PlatformOpenFile(const char* path);
 
 // Names a function of the game's that the backend calls once when the player

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that what the build needs is installed. As root it installs what is
 # missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|web|web-test
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|deb|lintian|web|web-test
 set -euo pipefail
 need=(g++ cmake make)
 case "${1:-play}" in
@@ -10,6 +10,8 @@ case "${1:-play}" in
   wine) need+=(wine tmux) ;;
   fuzz) need+=(libfuzzer) ;;
   bench) need+=(ncurses tmux) ;;
+  deb) need+=(dpkg-dev) ;;
+  lintian) need+=(lintian) ;;
   web) need+=(emscripten node) ;;
   web-test) need+=(emscripten node chromium cjk-font) ;;
 esac
@@ -22,6 +24,8 @@ for item in "${need[@]}"; do
     make) command -v make >/dev/null || missing+=(make) ;;
     tmux) command -v tmux >/dev/null || missing+=(tmux) ;;
     zip) command -v zip >/dev/null || missing+=(zip) ;;
+    dpkg-dev) command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev) ;;
+    lintian) command -v lintian >/dev/null || missing+=(lintian) ;;
     googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
     ncurses) [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || missing+=(libncurses-dev) ;;
     mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 #include "platform/sjis_utf8.h"
 #include "tools/tool_platform.h"
 
@@ -19,7 +20,8 @@ long long sleptMs = 0;
 void SetToolDataRoot(const char* root) { dataRoot = root; }
 
 void PlatformStart() {}
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
 void PlatformSetAttribute(unsigned) {}
 
@@ -39,10 +41,7 @@ void PlatformLeavePath(const char*, const char*) {}
 void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string full = dataRoot + "/";
-    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
-    return std::fopen(full.c_str(), "rb");
-}
+// Found and opened as the game finds and opens them.
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(dataRoot, path); }
 
 void PlatformExit(int status) { std::exit(status == 0 ? 0 : 2); }
