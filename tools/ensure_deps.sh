@@ -69,9 +69,18 @@ fi
 echo "Installing what the build needs ($missing):"
 echo "  $sudo$update"
 echo "  $sudo$install"
+# sudo asks for the password once, here, rather than under a hidden apt-get.
+if [ -n "$sudo" ] && ! sudo -v; then
+  echo "sudo refused. Install them as root with:" >&2
+  echo "  $update && $install" >&2
+  exit 1
+fi
 log=$(mktemp "${TMPDIR:-/tmp}/chessrpg-apt.XXXXXX")
-# A failed update (one unreachable source) need not stop the install.
+# The commands are lists of words. A failed update (one unreachable source)
+# need not stop the install.
+# shellcheck disable=SC2086
 $sudo$update >"$log" 2>&1 || echo "(apt-get update failed; trying the install anyway)"
+# shellcheck disable=SC2086
 if ! $sudo$install >>"$log" 2>&1; then
   tail -n 20 "$log" >&2
   echo "The install failed; its whole output is in $log" >&2
