@@ -53,6 +53,7 @@ fi
 
 check_start=$SECONDS
 tree=$(mktemp -d "${FRESH_DIR:-/var/tmp}/chessrpg-fresh.XXXXXX")
+chmod 755 "$tree"
 log=$tree.log
 socket=chessrpg-fresh-$$
 tm() { tmux -u -L "$socket" -f /dev/null "$@"; }
