@@ -52,27 +52,32 @@ fi
 # Waits for another apt run (a fresh Ubuntu upgrades itself at first boot)
 # instead of failing at once.
 apt="apt-get -o DPkg::Lock::Timeout=600"
-update="${apt} update"
-install="${apt} install -y --no-install-recommends $missing"
+update="$apt update"
+install="$apt install -y --no-install-recommends"
+# show_commands PREFIX: the two commands, as they can be copied.
+show_commands() {
+  echo "  $1$update"
+  echo "  $1$install \\"
+  echo "      $missing"
+}
 
 if ! have apt-get || [ "$sudo" = none ]; then
   echo "Missing: $missing" >&2
   if have apt-get; then
     echo "Install them as root with:" >&2
-    echo "  $update && $install" >&2
+    show_commands "" >&2
   else
     echo "Install them with your system's package manager." >&2
   fi
   exit 1
 fi
 
-echo "Installing what the build needs ($missing):"
-echo "  $sudo$update"
-echo "  $sudo$install"
+echo "Installing what the build needs with:"
+show_commands "$sudo"
 # sudo asks for the password once, here, rather than under a hidden apt-get.
 if [ -n "$sudo" ] && ! sudo -v; then
   echo "sudo refused. Install them as root with:" >&2
-  echo "  $update && $install" >&2
+  show_commands "" >&2
   exit 1
 fi
 log=$(mktemp "${TMPDIR:-/tmp}/chessrpg-apt.XXXXXX")
@@ -81,7 +86,7 @@ log=$(mktemp "${TMPDIR:-/tmp}/chessrpg-apt.XXXXXX")
 # shellcheck disable=SC2086
 $sudo$update >"$log" 2>&1 || echo "(apt-get update failed; trying the install anyway)"
 # shellcheck disable=SC2086
-if ! $sudo$install >>"$log" 2>&1; then
+if ! $sudo$install $missing >>"$log" 2>&1; then
   tail -n 20 "$log" >&2
   echo "The install failed; its whole output is in $log" >&2
   exit 1

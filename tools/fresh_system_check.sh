@@ -137,14 +137,16 @@ if [ "$as" = sudo-user ]; then
   in_tree apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends sudo >>"$log" 2>&1 ||
     fail "could not install sudo in the tree"
   in_tree useradd -m -s /bin/bash -G sudo "$user"
+  echo "127.0.1.1 $(hostname)" >>"$tree/etc/hosts"
   echo "$user:$password" | in_tree chpasswd
   setup_seconds=$(seconds_since "$start")
 fi
 clone_for "$user" "$home"
 
-# run_in_pane NAME COMMAND: runs COMMAND as the user in the clone, in a tmux
-# pane of 80 x 30 on this machine, logged in with su as a person would be. The
-# pane notes the exit status in /tmp/NAME.status and stays open.
+# run_in_pane NAME COMMAND: logs the user in with su on a tmux pane of 80 x 30
+# on this machine and has him type /tmp/NAME.sh, which runs COMMAND in the
+# clone and notes its exit status in /tmp/NAME.status. The script lets Ctrl+C
+# end only the command, as a shell running it at its prompt would.
 run_in_pane() {
   cat >"$tree/tmp/$1.sh" <<SCRIPT
 #!/bin/bash
@@ -153,15 +155,16 @@ cd ~/chessrpg || exit 1
 $2
 echo "\$?" >/tmp/$1.status
 echo "fresh-check: the command has ended"
-exec sleep 100000
 SCRIPT
   chmod 755 "$tree/tmp/$1.sh"
   rm -f "$tree/tmp/$1.status"
   tm kill-server 2>/dev/null || true
-  tm new-session -d -s fresh -x 80 -y 30 "chroot '$tree' su - $user -c /tmp/$1.sh" ||
-    fail "tmux did not start"
   answered_prompts=0
+  tm new-session -d -s fresh -x 80 -y 30 "chroot '$tree' su - $user" || fail "tmux did not start"
+  wait_until 30 prompt_shows || { screen >&2; fail "no shell prompt for $user"; }
+  tm send-keys -t fresh "/tmp/$1.sh" Enter
 }
+prompt_shows() { screen | grep -qE '[$#] *$'; }
 screen() { tm capture-pane -p -t fresh 2>/dev/null; }
 # Types the password when sudo asks for it (sudo asks again on each new terminal).
 answer_sudo() {
@@ -196,7 +199,7 @@ screen | head -n 21 | sed 's/^/  | /'
 tm send-keys -t fresh C-c
 wait_until 30 ended play || { screen >&2; fail "Ctrl+C did not end the game"; }
 echo "What the first command left on the terminal (the game ended with status $(cat "$tree/tmp/play.status")):"
-printed=$(screen | sed '/^fresh-check: /,$d' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}')
+printed=$(screen | sed -e '1,/\/tmp\/play\.sh/d' -e '/^fresh-check: /,$d')
 echo "$printed" | sed 's/^/  | /'
 [ "$(echo "$printed" | wc -l)" -le 12 ] || fail "the first command printed more than 12 lines"
 if [ "$as" = sudo-user ]; then
