@@ -200,7 +200,7 @@ screen | head -n 21 | sed 's/^/  | /'
 tm send-keys -t fresh C-c
 wait_until 30 ended play || { screen >&2; fail "Ctrl+C did not end the game"; }
 echo "What the first command left on the terminal (the game ended with status $(cat "$tree/tmp/play.status")):"
-printed=$(screen | sed -e '1,/\/tmp\/play\.sh/d' -e '/^fresh-check: /,$d')
+printed=$(screen | sed -e '0,/\/tmp\/play\.sh/d' -e '/^fresh-check: /,$d')
 echo "$printed" | sed 's/^/  | /'
 [ "$(echo "$printed" | wc -l)" -le 12 ] || fail "the first command printed more than 12 lines"
 if [ "$as" = sudo-user ]; then
