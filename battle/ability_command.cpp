@@ -6,6 +6,7 @@
 #include "battle/hero_attack.h"
 #include "battle/menu_window.h"
 #include "console/console.h"
+#include "console/texts.h"
 
 namespace {
 
@@ -57,8 +58,9 @@ void OpenAbilityWindow() {
 
 int AbilityCommand(EnemyKind& kind) {
     OpenAbilityWindow();
+    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        if (!KeyWaiting()) continue;
+        ShowKeyHint(kTextHintAbilities);
         switch (ReadKey()) {
         case KeyUp:
             if (battleState.abilityCursor > 0) MoveAbilityCursor(-1);

@@ -98,8 +98,9 @@ void DrawBattleScreen(const EnemyKind& kind, int count) {
 }  // namespace
 
 int BattleCommandLoop(EnemyKind& kind) {
+    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        if (!KeyWaiting()) continue;
+        ShowKeyHint(kTextHintCommands);
         switch (ReadKey()) {
         case KeyUp:
             if (battleState.commandCursor != 0) MoveCommandCursor(-1);

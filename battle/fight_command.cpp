@@ -5,6 +5,7 @@
 #include "battle/menu_window.h"
 #include "console/console.h"
 #include "console/enemy_view.h"
+#include "console/texts.h"
 
 namespace {
 
@@ -112,8 +113,9 @@ int FightCommand(EnemyKind& kind) {
     } else {
         DrawTargetHighlighted(kind, total);
     }
+    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        if (!KeyWaiting()) continue;
+        ShowKeyHint(kTextHintTargets);
         switch (ReadKey()) {
         case KeyUp:
             if (MoveTargetUp(kind)) ShowTarget(kind);

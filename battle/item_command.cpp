@@ -148,8 +148,9 @@ int ItemCommand(EnemyKind& kind) {
     SetBright();
     DrawItemCount(1);
     SetNormal();
+    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        if (!KeyWaiting()) continue;
+        ShowKeyHint(kTextHintItems);
         switch (ReadKey()) {
         case KeyUp:
             if (battleState.itemCursor > 0) MoveItemCursor(-1);

@@ -4,7 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "console/texts.h"
 #include "platform/platform.h"
+
+namespace {
+
+const char* keyHint = "";
+
+}  // namespace
 
 ConsoleCursor consoleCursor = {0, 0};
 uint16_t textAttribute = 0;
@@ -45,14 +52,24 @@ void WriteLine(const char* text) {
 
 void Sleep(unsigned milliseconds) { PlatformSleep(milliseconds); }
 
+void ShowFrame() { PlatformShowFrame(); }
+
 bool KeyWaiting() { return PlatformKeyWaiting(); }
 
 int ReadKey() { return PlatformReadKey(); }
 
 bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code == KeyEnter; }
 
+// Only a key can end this wait, so it waits in ReadKey rather than polling.
 void WaitForConfirmKey() {
-    for (;;) {
-        if (KeyWaiting() && ConfirmKey(ReadKey())) return;
+    const char* before = keyHint;
+    ShowKeyHint(kTextHintConfirm);
+    while (!ConfirmKey(ReadKey())) {
     }
+    ShowKeyHint(before);
+}
+
+void ShowKeyHint(const char* text) {
+    keyHint = text;
+    PlatformShowHint(text);
 }

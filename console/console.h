@@ -45,9 +45,19 @@ void WriteText(const char* format, ...) CHESSRPG_PRINTF(1, 2);
 void WriteLine(const char* text);
 void Sleep(unsigned milliseconds);
 
+// Marks the end of one frame of an animation that has no pause of its own:
+// the console shows the frame whole before the next one is drawn.
+void ShowFrame();
+
+// True when a key code can be read at once; never waits.
 bool KeyWaiting();
+// One key code; waits for a key when none is there.
 int ReadKey();
 // Down, right or Enter: the keys that end a wait after a battle message.
 bool ConfirmKey(int code);
 // Reads and drops keys until a confirm key is read.
 void WaitForConfirmKey();
+
+// The line of key help shown below the game (Shift-JIS, one of the game's
+// texts); it stays until another is shown.
+void ShowKeyHint(const char* text);

@@ -87,6 +87,7 @@ void DrawGlyphAt(const char* glyph, int x, int y) {
 }
 
 void DrawFieldScreen() {
+    ShowKeyHint(kTextHintField);
     SetCursor(0, 0);
     const int top = ScreenRowOrigin(hero.screenNo);
     const int left = ScreenColumnOrigin(hero.screenNo);
@@ -157,6 +158,7 @@ void ChangeScreen(int key) {
         if (horizontal) DrawScrollFrameH(sign * step);
         else DrawScrollFrameV(sign * step);
         SetCursor(0, 0);
+        ShowFrame();
     }
     switch (key) {
     case KeyRight: hero.fieldX = 0; break;

@@ -22,7 +22,13 @@ void ClearConsole() {
 }
 
 void MainLoopPass() {
-    if (KeyWaiting()) MoveHero(ReadKey());
+    // With no figure on the screen only a key can change anything: the pass
+    // waits for it in ReadKey instead of polling.
+    if (roamingCount == 0) {
+        MoveHero(ReadKey());
+    } else if (KeyWaiting()) {
+        MoveHero(ReadKey());
+    }
     // Each live figure steps toward the hero; the count is read anew at every
     // test, since a figure that fought the hero leaves the table.
     for (int i = 0; i < roamingCount; ++i) {

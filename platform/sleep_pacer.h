@@ -17,12 +17,24 @@ constexpr long long kFrameFollowsUs = 5000;
 // A frame never hurries by more than this to catch up.
 constexpr long long kMostBehindUs = 50000;
 
+// True when a pause of `milliseconds` starting at nowUs continues the frames
+// before it: it starts right after the last one ended and is not too far behind.
+inline bool ContinuesFrames(const SleepPacer& pacer, long long nowUs, unsigned milliseconds) {
+    long long chained = pacer.lastDeadlineUs + static_cast<long long>(milliseconds) * 1000;
+    return nowUs - pacer.lastEndUs <= kFrameFollowsUs && nowUs - chained <= kMostBehindUs;
+}
+
 // When a sleep of `milliseconds` that starts at nowUs should end.
 inline long long SleepDeadline(const SleepPacer& pacer, long long nowUs, unsigned milliseconds) {
     long long pause = static_cast<long long>(milliseconds) * 1000;
-    long long chained = pacer.lastDeadlineUs + pause;
-    bool frame = nowUs - pacer.lastEndUs <= kFrameFollowsUs && nowUs - chained <= kMostBehindUs;
-    return frame ? chained : nowUs + pause;
+    return ContinuesFrames(pacer, nowUs, milliseconds) ? pacer.lastDeadlineUs + pause : nowUs + pause;
+}
+
+// When a frame of an animation without pauses of its own should be shown: the
+// first at once, each following one a pause after the one before.
+inline long long FrameDeadline(const SleepPacer& pacer, long long nowUs, unsigned milliseconds) {
+    long long pause = static_cast<long long>(milliseconds) * 1000;
+    return ContinuesFrames(pacer, nowUs, milliseconds) ? pacer.lastDeadlineUs + pause : nowUs;
 }
 
 // Notes the sleep that was due at deadlineUs and ended at endUs.

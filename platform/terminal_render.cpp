@@ -137,12 +137,13 @@ void MoveTo(TerminalView& view, int x, int y, std::string& out) {
     view.cursorY = y;
 }
 
-// The bright bit shows as bold, which stays readable on light and dark
-// terminals; everything else is the terminal's own colours.
+// The bright bit shows as bright white and bold, so that a highlight stands
+// out whatever weight the terminal gives bold; the normal attribute is the
+// terminal's own colours.
 void UseAttribute(TerminalView& view, unsigned attribute, std::string& out) {
     int look = (attribute & 8) ? 1 : 0;
     if (view.attribute == look) return;
-    out += look == 0 ? "\x1b[m" : view.attribute == 0 ? "\x1b[1m" : "\x1b[0;1m";
+    out += look == 0 ? "\x1b[m" : view.attribute == 0 ? "\x1b[1;97m" : "\x1b[0;1;97m";
     view.attribute = look;
 }
 
@@ -441,21 +442,11 @@ bool SameLook(const ConsoleCell& a, const ConsoleCell& b) {
     return SameCell(a, b) || (ShowsBlank(a) && ShowsBlank(b));
 }
 
-void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth ambiguous) {
-    view = TerminalView{};
-    view.ambiguousWide = ambiguous == AmbiguousWidth::kWide;
-    view.widthsKnown = ambiguous != AmbiguousWidth::kUnmeasured;
-    ResizeTerminalView(view, columns, rows);
-}
+namespace {
 
-void ResizeTerminalView(TerminalView& view, int columns, int rows) {
-    view.columns = columns;
-    view.rows = rows;
-    view.repaint = true;
-}
-
-void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string& out) {
-    if (view.columns < kMinimumColumns || view.rows < kMinimumRows) {
+// Everything that changed, drawn in place or moved.
+void RenderChanges(TerminalView& view, const MemoryConsole& console, std::string& out) {
+    if (ViewTooSmall(view)) {
         if (view.repaint || !view.noticeShown) ShowNotice(view, out);
         view.noticeShown = true;
         view.repaint = false;
@@ -488,5 +479,38 @@ void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string
     // Leave the cursor somewhere known, and never on the bottom-right cell.
     if (out.size() != start && (view.cursorX < 0 || (view.cursorX >= view.columns - 1 && view.cursorY >= view.rows - 1))) {
         MoveTo(view, 0, 0, out);
+    }
+}
+
+}  // namespace
+
+void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth ambiguous) {
+    view = TerminalView{};
+    view.ambiguousWide = ambiguous == AmbiguousWidth::kWide;
+    view.widthsKnown = ambiguous != AmbiguousWidth::kUnmeasured;
+    ResizeTerminalView(view, columns, rows);
+}
+
+void ResizeTerminalView(TerminalView& view, int columns, int rows) {
+    view.columns = columns;
+    view.rows = rows;
+    view.repaint = true;
+}
+
+void ComposeDisplay(const MemoryConsole& console, const std::string& hint, int terminalRows, MemoryConsole& display) {
+    display = console;
+    if (hint.empty() || terminalRows <= kHintRow) return;
+    display.attribute = kNormalAttribute;
+    display.pendingLead = -1;
+    PlaceMemoryCursor(display, 0, kHintRow);
+    WriteMemoryConsole(display, hint.data(), std::min<std::size_t>(hint.size(), kConsoleColumns - 1));
+}
+
+void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string& out) {
+    std::size_t begin = out.size();
+    RenderChanges(view, console, out);
+    if (out.size() - begin > kSynchronizeOver) {
+        out.insert(begin, kBeginUpdate);
+        out += kEndUpdate;
     }
 }

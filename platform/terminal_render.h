@@ -11,8 +11,13 @@
 // The terminal needs at least this many columns and rows to show the game.
 constexpr int kMinimumColumns = 80;
 constexpr int kMinimumRows = 21;
-// Bytes the game may write before they are shown without waiting for a pause.
-constexpr std::size_t kPresentBacklog = 2048;
+// The row of the key help: the first one below the game's rows.
+constexpr int kHintRow = kMinimumRows;
+// An update longer than this is sent as one synchronized update, which the
+// terminal shows whole (terminals that lack synchronized output ignore it).
+constexpr std::size_t kSynchronizeOver = 256;
+constexpr char kBeginUpdate[] = "\x1b[?2026h";
+constexpr char kEndUpdate[] = "\x1b[?2026l";
 
 // What the terminal said when asked how wide it draws ●.
 enum class AmbiguousWidth {
@@ -34,6 +39,16 @@ struct TerminalView {
     int attribute = -1;             // the attribute the terminal writes with; -1 unknown
 };
 
+// True while the terminal is too small to show the game.
+inline bool ViewTooSmall(const TerminalView& view) {
+    return view.columns < kMinimumColumns || view.rows < kMinimumRows;
+}
+
+// What the terminal should show: the game's console, with the key help
+// (Shift-JIS, "" for none) on its row below the game when the terminal has
+// that row.
+void ComposeDisplay(const MemoryConsole& console, const std::string& hint, int terminalRows, MemoryConsole& display);
+
 // A fresh view of the given size: everything is drawn by the next render.
 void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth ambiguous);
 
@@ -41,7 +56,8 @@ void ResetTerminalView(TerminalView& view, int columns, int rows, AmbiguousWidth
 void ResizeTerminalView(TerminalView& view, int columns, int rows);
 
 // Appends to `out` what brings the terminal from the view to the console, and
-// updates the view. Writes nothing when nothing changed.
+// updates the view. Writes nothing when nothing changed; a long update is
+// bracketed as one synchronized update.
 void RenderConsole(TerminalView& view, const MemoryConsole& console, std::string& out);
 
 // The UTF-8 text that shows the character at column x of a console row, with

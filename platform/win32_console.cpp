@@ -23,8 +23,8 @@ namespace {
 constexpr UINT kShiftJisCodePage = 932;
 // The status Windows gives a program that Ctrl+C ended.
 constexpr UINT kControlCExitStatus = 0xC000013AU;
-// How long a vain poll after another vain poll waits for a key.
-constexpr DWORD kIdlePollMilliseconds = 20;
+// How long a read waits before trying again when the input has gone.
+constexpr DWORD kGoneInputRetryMilliseconds = 20;
 
 // The console as the game found it, given back on every way out.
 struct SavedConsole {
@@ -48,7 +48,6 @@ constexpr int kPendingSize = 64;
 int pending[kPendingSize];
 int pendingHead = 0;
 int pendingCount = 0;
-bool lastPollEmpty = false;  // the previous call was a vain poll, with nothing in between
 SleepPacer pacer;            // animation frames keep to their deadlines
 // The system timer ticks every millisecond while the game runs (else every
 // 15.6 ms, which would stretch a 1 ms frame fifteenfold and a 50 ms one by a quarter).
@@ -119,7 +118,7 @@ void ReadOneEvent() {
     INPUT_RECORD event;
     DWORD count = 0;
     if (!ReadConsoleInputA(input, &event, 1, &count) || count == 0) {
-        ::Sleep(kIdlePollMilliseconds);  // the input is gone; do not spin on it
+        ::Sleep(kGoneInputRetryMilliseconds);  // the input is gone; do not spin on it
         return;
     }
     if (event.EventType != KEY_EVENT) return;
@@ -186,7 +185,6 @@ void PlatformStart() {
 }
 
 bool PlatformPlaceCursor(int x, int y) {
-    lastPollEmpty = false;
     if (x < 0 || y < 0 || x > 0x7FFF || y > 0x7FFF) return false;
     COORD place;
     place.X = static_cast<SHORT>(x);
@@ -201,7 +199,6 @@ void PlatformSetAttribute(unsigned attribute) {
 // The console takes the bytes in its output code page, 932 since the start; the
 // C runtime's stdio would pass them through its own code-page handling.
 void PlatformWrite(const char* bytes, std::size_t count) {
-    lastPollEmpty = false;
     while (count > 0) {
         DWORD chunk = count > 4096 ? 4096 : static_cast<DWORD>(count);
         DWORD written = 0;
@@ -213,25 +210,15 @@ void PlatformWrite(const char* bytes, std::size_t count) {
     }
 }
 
-// A vain poll right after another one is a busy wait: it waits on the input
-// handle for a few milliseconds, which ends the moment a key arrives.
+// Never blocks: the game polls here only where it has something else to do.
 bool PlatformKeyWaiting() {
-    if (pendingCount > 0) return true;
-    if (!inputIsConsole) {
-        if (lastPollEmpty) ::Sleep(kIdlePollMilliseconds);
-        lastPollEmpty = true;
-        return false;
-    }
-    DrainInput();
-    if (pendingCount == 0 && lastPollEmpty) {
-        if (WaitForSingleObject(input, kIdlePollMilliseconds) == WAIT_OBJECT_0) DrainInput();
-    }
-    lastPollEmpty = pendingCount == 0;
+    if (pendingCount == 0 && inputIsConsole) DrainInput();
     return pendingCount > 0;
 }
 
+// Waits in ReadConsoleInput until a key: where the game reads without polling
+// first, only a key can take it on.
 int PlatformReadKey() {
-    lastPollEmpty = false;
     if (!inputIsConsole) {
         // No keyboard to read: wait for the player to close the console.
         for (;;) ::Sleep(INFINITE);
@@ -241,7 +228,6 @@ int PlatformReadKey() {
 }
 
 void PlatformSleep(unsigned milliseconds) {
-    lastPollEmpty = false;
     long long deadline = SleepDeadline(pacer, MonotonicUs(), milliseconds);
     for (long long left = deadline - MonotonicUs(); left > 0; left = deadline - MonotonicUs()) {
         ::Sleep(static_cast<DWORD>((left + 999) / 1000));

@@ -25,6 +25,7 @@ struct FakeTerminal {
     int x = 0;
     int y = 0;
     bool boldNow = false;
+    bool inUpdate = false;  // inside a synchronized update
     int top = 0;  // the scroll region
     int bottom;
 
@@ -141,8 +142,16 @@ struct FakeTerminal {
             break;
         case 'm':
             if (parameters.empty() || parameters == "0") boldNow = false;
-            else if (parameters == "1" || parameters == "0;1") boldNow = true;
+            // The bright look must be bright white as well as bold: bold alone
+            // hardly shows on terminals that draw it as a heavier weight.
+            else if (parameters == "1;97" || parameters == "0;1;97") boldNow = true;
             else ADD_FAILURE() << "attribute " << parameters;
+            break;
+        case 'h':
+        case 'l':
+            if (parameters != "?2026") ADD_FAILURE() << "mode " << parameters << final;
+            else if (inUpdate == (final == 'h')) ADD_FAILURE() << "synchronized update begun twice or ended unbegun";
+            inUpdate = final == 'h';
             break;
         default: ADD_FAILURE() << "sequence " << parameters << final;
         }
@@ -178,6 +187,7 @@ struct FakeTerminal {
             Put(out.substr(i, length));
             i += length;
         }
+        EXPECT_FALSE(inUpdate) << "a synchronized update left open";
     }
 
     // A row as the player sees it: the right halves of wide characters add nothing.
@@ -260,7 +270,7 @@ TEST_F(RenderFixture, AttributeIsSentOnlyWhenItChanges) {
     Draw(2, 0, "c", 7);
     Draw(0, 1, "d", 15);
     Draw(1, 1, "e", 15);
-    EXPECT_EQ(Render(), "\x1b[1mab\x1b[mc\n\r\x1b[1mde");
+    EXPECT_EQ(Render(), "\x1b[1;97mab\x1b[mc\n\r\x1b[1;97mde");
     // Only the attribute of a cell changed: it is drawn again, a row up.
     Draw(2, 0, "c", 15);
     EXPECT_EQ(Render(), "\x1b[Ac");
@@ -341,7 +351,7 @@ TEST_F(RenderFixture, ColumnsStayAlignedWithWideAndAmbiguousCharacters) {
     }
 }
 
-TEST_F(RenderFixture, BrightCellsShowBold) {
+TEST_F(RenderFixture, BrightCellsShowBrightWhiteAndBold) {
     ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
     FakeTerminal terminal(80, 30, false);
     Draw(1, 1, "A", 15);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Every way the program can be ended from outside gives the terminal back:
-# Ctrl+C, SIGHUP, SIGQUIT, SIGTERM and the crash signals end it with the
-# signal's own status; Ctrl+Z gives the terminal back while it is stopped, and
-# it takes the terminal again, repainted, when it is continued.
+# Every way the program can be ended gives the terminal back: Ctrl+C, read as
+# a key, ends it with status 0; SIGINT, SIGHUP, SIGTERM, SIGQUIT, the crash
+# signals and every other signal whose default is to end a program end it with
+# the signal's own status; Ctrl+Z gives the terminal back while it is stopped,
+# and it takes the terminal again, repainted, when it is continued.
 # Usage: signals_restore.sh PROGRAM DATA_DIR
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1" "$2"
@@ -21,7 +22,8 @@ end_with() {
   echo "ok: $how"
 }
 
-end_with C-c 130
+end_with C-c 0
+end_with INT 130
 end_with HUP 129
 end_with QUIT 131
 end_with TERM 143
@@ -30,6 +32,16 @@ end_with BUS 135
 end_with FPE 136
 end_with ILL 132
 end_with ABRT 134
+end_with TRAP 133
+end_with USR1 138
+end_with USR2 140
+end_with PIPE 141
+end_with ALRM 142
+end_with XCPU 152
+end_with XFSZ 153
+end_with VTALRM 154
+end_with PROF 155
+end_with SYS 159
 
 # The terminal goes away while the hang-up signal is ignored (as under
 # nohup): the program still ends instead of waiting for keys for ever.
