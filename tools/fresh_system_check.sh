@@ -159,20 +159,23 @@ echo "fresh-check: the command has ended"
 SCRIPT
   chmod 755 "$tree/tmp/$1.sh"
   rm -f "$tree/tmp/$1.status"
-  tm kill-server 2>/dev/null || true
   answered_prompts=0
-  tm new-session -d -s fresh -x 80 -y 30 "chroot '$tree' su - $user" || fail "tmux did not start"
+  # A session of its own, so that the server lives on from one pane to the next.
+  local before=${pane:-}
+  pane=$1
+  tm new-session -d -s "$pane" -x 80 -y 30 "chroot '$tree' su - $user" || fail "tmux did not start"
+  [ -n "$before" ] && tm kill-session -t "$before"
   wait_until 30 prompt_shows || { screen >&2; fail "no shell prompt for $user"; }
-  tm send-keys -t fresh "/tmp/$1.sh" Enter
+  tm send-keys -t "$pane" "/tmp/$1.sh" Enter
 }
 prompt_shows() { screen | grep -qE '[$#] *$'; }
-screen() { tm capture-pane -p -t fresh 2>/dev/null; }
+screen() { tm capture-pane -p -t "$pane" 2>/dev/null; }
 # Types the password when sudo asks for it (sudo asks again on each new terminal).
 answer_sudo() {
   local prompts
   prompts=$(screen | grep -c "password for $user") || true
   if [ "$prompts" -gt "$answered_prompts" ]; then
-    tm send-keys -t fresh "$password" Enter
+    tm send-keys -t "$pane" "$password" Enter
     answered_prompts=$prompts
   fi
 }
@@ -186,7 +189,7 @@ wait_until() {
     sleep 0.2
   done
 }
-field_shows() { [ "$(tm display -p -t fresh '#{alternate_on}')" = 1 ] && screen | grep -qF '●'; }
+field_shows() { [ "$(tm display -p -t "$pane" '#{alternate_on}')" = 1 ] && screen | grep -qF '●'; }
 ended() { [ -f "$tree/tmp/$1.status" ]; }
 
 # --- the first command: build the game and play --------------------------------
@@ -196,16 +199,18 @@ run_in_pane play ./build.sh\ play
 wait_until 1200 field_shows || { screen >&2; fail "the field did not show within 20 minutes"; }
 play_seconds=$(seconds_since "$start")
 echo "The field after $play_seconds s:"
-screen | head -n 21 | sed 's/^/  | /'
-tm send-keys -t fresh C-c
+screen | head -n 22 | sed 's/^/  | /'
+tm send-keys -t "$pane" C-c
 wait_until 30 ended play || { screen >&2; fail "Ctrl+C did not end the game"; }
-echo "What the first command left on the terminal (the game ended with status $(cat "$tree/tmp/play.status")):"
+play_status=$(cat "$tree/tmp/play.status")
+echo "What the first command left on the terminal (the game ended with status $play_status):"
 printed=$(screen | sed -e '0,/\/tmp\/play\.sh/d' -e '/^fresh-check: /,$d')
 echo "$printed" | sed 's/^/  | /'
 [ "$(echo "$printed" | wc -l)" -le 12 ] || fail "the first command printed more than 12 lines"
 if [ "$as" = sudo-user ]; then
   echo "$printed" | grep -q '^  sudo apt-get .* install ' || fail "the apt-get command was not shown before it ran"
 fi
+[ "$play_status" = 0 ] || fail "Ctrl+C ended the game with status $play_status, not 0"
 [ -e "$tree/usr/include/gtest/gtest.h" ] && fail "the first command installed GoogleTest"
 [ -e "$tree$home/chessrpg/build/chessrpg_tests" ] && fail "the first command built the tests"
 [ -x "$tree$home/chessrpg/build/chessrpg" ] || fail "no game was built"
