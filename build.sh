@@ -40,14 +40,14 @@ build_quietly() {
 
 case "${1:-}" in
   play|build)
-    tools/ensure_deps.sh play
+    sh tools/ensure_deps.sh play
     build_quietly "the game" -- --target chessrpg
     [ "$1" = build ] && exit 0
     echo "Starting the game: the arrow keys walk; Ctrl+C ends it."
     cd "$root/data"
     exec "$build/chessrpg" ;;
   test)
-    tools/ensure_deps.sh test
+    sh tools/ensure_deps.sh test
     echo "The first build of the tests takes a few minutes."
     build_quietly "the game, its tools and tests" -DCHESSRPG_TESTS=ON --
     exec ctest --test-dir "$build" --output-on-failure --no-tests=error --progress -j "$JOBS" ;;
