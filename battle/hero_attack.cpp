@@ -25,6 +25,10 @@ void LowerSlot(int16_t& slot, int damage) {
     slot = static_cast<int16_t>(left < -32768 ? -32768 : left);
 }
 
+// A level is gained when the experience reaches the threshold, below the
+// highest level a 16-bit level can count.
+bool LevelDue() { return hero.exp >= hero.nextLevelExp && hero.level < UINT16_MAX; }
+
 int MissOrSurvivor() {
     WaitForConfirmKey();
     ClearMessageLog();
@@ -45,7 +49,7 @@ int Victory(EnemyKind& kind) {
     uint64_t exp = static_cast<uint64_t>(hero.exp) + gained;
     hero.exp = exp > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(exp);
     LogMessage(InsertNumber(kTextExpGained, gained));
-    if (hero.exp < hero.nextLevelExp) {
+    if (!LevelDue()) {
         WaitForConfirmKey();
         return kOutcomeWon;
     }
@@ -78,7 +82,7 @@ uint32_t BattleExperience(uint16_t award, int defeated, int turns, int itemsUsed
 void GainLevels() {
     // Each pass lowers the experience by a threshold of at least 1 and stops at
     // the highest level, so the loop always ends.
-    while (hero.exp >= hero.nextLevelExp && hero.level < UINT16_MAX) {
+    while (LevelDue()) {
         hero.level += 1;
         GrowStats(hero);
         uint32_t threshold = hero.nextLevelExp;

@@ -20,7 +20,7 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   target_compile_definitions(chessrpg_game_spin PRIVATE CHESSRPG_SPIN_WAITS)
   add_executable(chessrpg_spin game/main.cpp platform/terminal.cpp platform/posix_files.cpp)
   target_link_libraries(chessrpg_spin PRIVATE
-    chessrpg_game_spin chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis)
+    chessrpg_game_spin chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis chessrpg_data_file)
   target_compile_definitions(chessrpg_spin PRIVATE
     CHESSRPG_SPIN_WAITS CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")
 

@@ -11,10 +11,10 @@ if(TARGET chessrpg_sjis)
 
   # The world picture: a map editor's view of the whole world and its problems.
   add_executable(world_picture tools/world_picture.cpp tools/tool_platform.cpp)
-  target_link_libraries(world_picture PRIVATE chessrpg_data_checks chessrpg_sjis)
+  target_link_libraries(world_picture PRIVATE chessrpg_data_checks chessrpg_sjis chessrpg_data_file)
   # The data checker: one line per problem in any file of a data tree.
   add_executable(data_check tools/data_check.cpp tools/tool_platform.cpp)
-  target_link_libraries(data_check PRIVATE chessrpg_data_checks chessrpg_sjis)
+  target_link_libraries(data_check PRIVATE chessrpg_data_checks chessrpg_sjis chessrpg_data_file)
   if(CHESSRPG_TESTS)
     add_test(NAME shipped_world_has_no_problems
       COMMAND world_picture ${CHESSRPG_DATA_DIR})

@@ -13,6 +13,27 @@ constexpr char kHeroFile[] = "Hero_Info\\Hero_Status_Info.txt";
 
 char Digit(int number) { return static_cast<char>('0' + (number % 10 + 10) % 10); }
 
+// The sign and digits that begin item `item` of the file: the number as written,
+// before it was cut to its field. False when the file does not hold the item.
+bool ReadWrittenNumber(const char* path, int item, char (&text)[24]) {
+    TextReader reader;
+    if (!OpenTextReader(reader, path)) return false;
+    char buffer[64];
+    long length = -1;
+    for (int i = 0; i < item; ++i) length = ReadTextItem(reader, buffer, sizeof buffer);
+    CloseTextReader(reader);
+    if (length < 0) return false;
+    std::size_t end = (buffer[0] == '-' || buffer[0] == '+') ? 1 : 0;
+    while (buffer[end] >= '0' && buffer[end] <= '9') ++end;
+    // A longer number is shown by its first digits.
+    if (end >= sizeof text) {
+        std::snprintf(text, sizeof text, "%.*s...", static_cast<int>(sizeof text - 4), buffer);
+    } else {
+        std::snprintf(text, sizeof text, "%.*s", static_cast<int>(end), buffer);
+    }
+    return end > 0;
+}
+
 void NoteError(MapErrors& errors, const char* path, const char* what, int item, long long value, long long low,
                long long high) {
     if (errors.count < kMapErrorSlots) {
@@ -21,6 +42,9 @@ void NoteError(MapErrors& errors, const char* path, const char* what, int item, 
         std::snprintf(error.what, sizeof error.what, "%s", what);
         error.item = item;
         error.value = value;
+        if (!ReadWrittenNumber(path, item, error.written)) {
+            std::snprintf(error.written, sizeof error.written, "%lld", value);
+        }
         error.low = low;
         error.high = high;
     }
@@ -174,5 +198,5 @@ void FindHeroStartErrors(MapErrors& errors) {
 void StopOnMapErrors(const MapErrors& errors) {
     if (errors.count == 0) return;
     const MapValueError& first = errors.list[0];
-    FatalDataError(first.path, first.what, first.value, first.low, first.high);
+    FatalDataError(first.path, first.what, first.written, first.low, first.high);
 }

@@ -11,6 +11,7 @@ struct MapValueError {
     char what[40];
     int item;  // the number's place among the file's items, counted from 1
     long long value;
+    char written[24];  // the number as the file writes it (the value when the file does not hold it)
     long long low;
     long long high;
 };

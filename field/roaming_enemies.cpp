@@ -32,10 +32,14 @@ void Encounter(int kind, int groupSize) {
 }
 
 int MoveEnemy(const Move& move, int kind, int32_t& x, int32_t& y, int groupSize) {
-    // A figure stays within its screen: a move that would leave it is blocked
-    // like one into a wall.
+    // A figure stays within its screen. A sideways move past its edge stops at
+    // the edge when the figure then touches the hero (who stands at the edge
+    // beside it): the move reaches him and the battle starts. Otherwise a move
+    // that would leave the screen is blocked like one into a wall.
     int newX = x + move.dx;
     int newY = y + move.dy;
+    int keptX = newX < 0 ? 0 : newX > kLastFigureColumn ? kLastFigureColumn : newX;
+    if (keptX != newX && TouchesHero(keptX, newY)) newX = keptX;
     if (!CheckEnemyStep(move.key, x, y) || newX < 0 || newX > kLastFigureColumn || newY < 0 || newY > kLastRow) {
         return kEnemyBlocked;
     }

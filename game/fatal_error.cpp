@@ -46,9 +46,9 @@ void FatalFileError() {
     WaitAndExit();
 }
 
-void FatalDataError(const char* path, const char* what, long long value, long long low, long long high) {
+void FatalDataError(const char* path, const char* what, const char* written, long long low, long long high) {
     char detail[256];
-    std::snprintf(detail, sizeof detail, "%s: %s %lld (allowed %lld to %lld)", path, what, value, low, high);
+    std::snprintf(detail, sizeof detail, "%s: %s %s (allowed %lld to %lld)", path, what, written, low, high);
     StopLine(kTextDataErrorLine);
     StopLine(detail);
     StopLine(kTextFatalLine4);

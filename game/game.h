@@ -25,7 +25,7 @@ void ClearConsole();
 [[noreturn]] void FatalFileError();
 
 // Tells the player a number in a data file is outside what the game can use
-// (the file, what the number means, its value and the allowed range), then
-// waits and ends the program as FatalFileError does.
-[[noreturn]] void FatalDataError(const char* path, const char* what, long long value, long long low,
+// (the file, what the number means, the number as the file writes it and the
+// allowed range), then waits and ends the program as FatalFileError does.
+[[noreturn]] void FatalDataError(const char* path, const char* what, const char* written, long long low,
                                  long long high);

@@ -1,6 +1,8 @@
 // The record files: a string, then numbers, separated by white space. Reading
 // stops at the first item that is missing or not a number; the fields after it
-// keep what they held.
+// keep what they held. A file that gives not even one number after its name
+// (empty, blank, or not text at all) counts as missing: it would leave its
+// record as zero as a missing file does.
 #include "game/records.h"
 
 #include <cstring>
@@ -55,6 +57,14 @@ void ReadHeroItems(TextReader& reader) {
     ReadFields16(reader, rest, 13);
 }
 
+// The loaders' result once the file is read: 1, or 0 for a file that gave no
+// number after its name (the fatal stop names it as one that could not be opened).
+int LoadResult(const TextReader& reader, const char* path) {
+    if (reader.items >= 2) return 1;
+    MarkFileUnopened(path);
+    return 0;
+}
+
 }  // namespace
 
 int LoadHeroStatus() {
@@ -62,7 +72,7 @@ int LoadHeroStatus() {
     if (!OpenTextReader(reader, kHeroStatusPath)) return 0;
     if (ReadTextString(reader, hero.name, sizeof hero.name)) ReadHeroItems(reader);
     CloseTextReader(reader);
-    return 1;
+    return LoadResult(reader, kHeroStatusPath);
 }
 
 int LoadEnemyKind(EnemyKind& kind, const char* path) {
@@ -76,7 +86,7 @@ int LoadEnemyKind(EnemyKind& kind, const char* path) {
         if (ReadTextString(reader, kind.glyph, sizeof kind.glyph)) ReadFields16(reader, numbers, 9);
     }
     CloseTextReader(reader);
-    return 1;
+    return LoadResult(reader, path);
 }
 
 int LoadEnemyKinds() {
@@ -95,7 +105,7 @@ int LoadAbility(AbilityInfo& ability, const char* path) {
     uint16_t* const numbers[] = {&ability.spare, &ability.rate, &ability.power};
     if (ReadTextString(reader, ability.name, sizeof ability.name)) ReadFields16(reader, numbers, 3);
     CloseTextReader(reader);
-    return 1;
+    return LoadResult(reader, path);
 }
 
 int LoadAbilities() {

@@ -75,7 +75,8 @@ extern HeroStatus hero;
 extern EnemyKind enemyKinds[kEnemyKindCount];
 extern AbilityInfo abilities[kAbilityCount];
 
-// Each returns 1 when its file(s) were read, 0 at the first that fails to open.
+// Each returns 1 when its file(s) were read, 0 at the first that fails to open
+// or gives no number after its name (the fields it has not read stay as they were).
 int LoadHeroStatus();
 int LoadEnemyKind(EnemyKind& kind, const char* path);
 int LoadEnemyKinds();

@@ -1,5 +1,7 @@
 #include "game/text_reader.h"
 
+#include <cerrno>
+
 #include "platform/memory_console.h"
 #include "platform/platform.h"
 
@@ -17,7 +19,13 @@ int RawChar(TextReader& reader) {
         reader.pushedBack = -1;
         return c;
     }
-    return std::fgetc(reader.file);
+    if (reader.bytesRead >= kTextFileLimit) {
+        if (!reader.cut && std::fgetc(reader.file) != EOF) reader.cut = true;
+        return EOF;
+    }
+    int c = std::fgetc(reader.file);
+    if (c != EOF) reader.bytesRead += 1;
+    return c;
 }
 
 void PushBack(TextReader& reader, int c) {
@@ -36,13 +44,18 @@ int SkipBlanks(TextReader& reader) {
 
 bool OpenTextReader(TextReader& reader, const char* path) {
     reader.file = PlatformOpenFile(path);
+    reader.openError = reader.file ? 0 : errno;
     reader.pushedBack = -1;
     reader.items = 0;
-    if (!reader.file) std::snprintf(unopenedPath, sizeof unopenedPath, "%s", path);
+    reader.bytesRead = 0;
+    reader.cut = false;
+    if (!reader.file) MarkFileUnopened(path);
     return reader.file != nullptr;
 }
 
 const char* UnopenedFilePath() { return unopenedPath; }
+
+void MarkFileUnopened(const char* path) { std::snprintf(unopenedPath, sizeof unopenedPath, "%s", path); }
 
 void CloseTextReader(TextReader& reader) {
     if (reader.file) std::fclose(reader.file);

@@ -1,23 +1,34 @@
 // Reading the game's text files item by item: strings and decimal numbers
 // separated by white space, and single characters. A CR LF pair reads as one
-// line break on every platform.
+// line break on every platform. No more than kTextFileLimit bytes are read
+// from one file: past them it reads as ended, so that a file of any size (or a
+// sparse one, all zeros) cannot hold the game up.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
+// Far more than any data file of the game holds.
+constexpr long kTextFileLimit = 1L << 20;
+
 struct TextReader {
     std::FILE* file;
     int pushedBack;  // a character read ahead, or -1
     int items;       // items read so far (strings, numbers, raw items), for checking tools
+    long bytesRead;
+    bool cut;        // the file goes on past kTextFileLimit, which was read as its end
+    int openError;   // why the file could not be opened (an errno value), 0 when open
 };
 
-// Opens a data file (backslash path, relative to the working directory).
+// Opens a data file (backslash path, relative to the working directory). Only
+// a regular file opens; anything else counts as missing.
 bool OpenTextReader(TextReader& reader, const char* path);
-// The path of the last file OpenTextReader could not open ("" before any), for
-// the fatal stop to name it.
+// The path of the last file that could not be opened, or that was found
+// useless as if missing ("" before any), for the fatal stop to name it.
 const char* UnopenedFilePath();
+// Counts a file that opened as one that could not be (it held nothing to read).
+void MarkFileUnopened(const char* path);
 void CloseTextReader(TextReader& reader);
 
 // The next character (a CR LF pair gives '\n'), or EOF.

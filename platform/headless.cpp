@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ struct HeadlessRun {
     std::function<void(unsigned)> sleepWatcher;
     std::function<void()> frameWatcher;
     std::string hint;
+    std::vector<std::string> hintsAtReads;
     std::vector<std::string> leftLines;
 };
 
@@ -60,6 +62,7 @@ void HeadlessReset(const std::string& dataRoot) {
     run.sleepWatcher = nullptr;
     run.frameWatcher = nullptr;
     run.hint.clear();
+    run.hintsAtReads.clear();
     run.leftLines.clear();
 }
 
@@ -72,6 +75,7 @@ void HeadlessSetSleepWatcher(std::function<void(unsigned)> watcher) { run.sleepW
 void HeadlessSetFrameWatcher(std::function<void()> watcher) { run.frameWatcher = std::move(watcher); }
 
 const std::string& HeadlessHint() { return run.hint; }
+const std::vector<std::string>& HeadlessHintsAtKeyReads() { return run.hintsAtReads; }
 const std::vector<std::string>& HeadlessLeftLines() { return run.leftLines; }
 
 void HeadlessPushKey(int code, long long dueMs) { run.keys.push_back(ScriptedKey{code, dueMs}); }
@@ -119,12 +123,12 @@ void PlatformWrite(const char* bytes, std::size_t count) {
     if (ConsoleCall* call = Record(ConsoleCall::kWrite)) call->bytes.assign(bytes, count);
 }
 
-// Vain polls in a row, with nothing drawn or slept in between, are a busy wait
-// for a key: the clock moves on by a millisecond a poll (as a real poll would
-// block a little), and with no key left to come the run is over. Two in a row
-// are still play: the main loop polls once more before a roaming enemy's pause.
+// Many vain polls in a row, with nothing drawn or slept in between, are a busy
+// wait for a key: the clock moves on by a millisecond a poll, and with no key
+// left to come the run is over. A few in a row are still play (the main loop
+// polls after a figure's step and again before the next figure's pause).
 bool PlatformKeyWaiting() {
-    constexpr int kBusyWait = 3;
+    constexpr int kBusyWait = 100;
     Record(ConsoleCall::kShow);
     if (run.keys.empty() && run.keySource) {
         int code = run.keySource();
@@ -141,6 +145,7 @@ bool PlatformKeyWaiting() {
 int PlatformReadKey() {
     run.vainPolls = 0;
     Record(ConsoleCall::kShow);
+    run.hintsAtReads.push_back(run.hint);
     // A blocking read asks the player in code until it gives a key, a
     // millisecond at a time.
     while (run.keys.empty() && run.keySource) {
@@ -165,7 +170,12 @@ void PlatformSleep(unsigned milliseconds) {
     Advance(milliseconds);
 }
 
-void PlatformShowHint(const char* text) { run.hint = text ? text : ""; }
+void PlatformShowHint(const char* text) {
+    if (!text) text = "";
+    if (run.hint == text) return;
+    run.hint = text;
+    if (ConsoleCall* call = Record(ConsoleCall::kHint)) call->bytes = text;
+}
 
 // A frame takes no virtual time: the game does not pause between frames.
 void PlatformShowFrame() {
@@ -180,10 +190,7 @@ void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push
 void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string full = run.dataRoot + "/";
-    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
-    return std::fopen(full.c_str(), "rb");
-}
+// Opened as the program opens them, below the run's data folder.
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(run.dataRoot, path); }
 
 void PlatformExit(int status) { throw HeadlessStop{HeadlessStop::kExited, status}; }

@@ -38,8 +38,10 @@ void HeadlessSetSleepWatcher(std::function<void(unsigned milliseconds)> watcher)
 // terminal shows that frame whole. HeadlessReset removes it.
 void HeadlessSetFrameWatcher(std::function<void()> watcher);
 
-// The key help the game shows now ("" for none), in Shift-JIS.
+// The key help the game shows now ("" for none), in Shift-JIS, and the key
+// help that showed at each key read of the run.
 const std::string& HeadlessHint();
+const std::vector<std::string>& HeadlessHintsAtKeyReads();
 // The lines the game left to be printed after exit, in order; a path is given
 // as "label" followed by the path as the game named it.
 const std::vector<std::string>& HeadlessLeftLines();
@@ -56,10 +58,10 @@ long long HeadlessWriteCount();
 
 // One thing the game asked of the console, for the benchmarks that replay a
 // run on other presenters: a cursor placement (ok: the console took it), an
-// attribute, bytes written, or a point where the terminal backend shows what
-// was drawn (a key poll, a key read, a sleep).
+// attribute, bytes written, a point where the terminal backend shows what was
+// drawn (a key poll, a key read, a sleep, a frame), or new key help (bytes).
 struct ConsoleCall {
-    enum Kind { kPlace, kAttribute, kWrite, kShow } kind = kShow;
+    enum Kind { kPlace, kAttribute, kWrite, kShow, kHint } kind = kShow;
     int x = 0;
     int y = 0;
     bool ok = false;

@@ -59,7 +59,10 @@ void PlatformLeavePath(const char* label, const char* path);
 long long PlatformSeconds();
 
 // Opens a data file for reading, bytes as they are; the path is relative to the
-// working directory and uses '\' as its separator. Null when it cannot be opened.
+// working directory and uses '\' as its separator. Only a regular file opens,
+// without ever waiting: a folder, a pipe or a device counts as missing. Null
+// when it cannot be opened, errno saying why (ENOENT missing, EISDIR a folder,
+// ENODEV another file that is not a regular one, EACCES not readable).
 std::FILE* PlatformOpenFile(const char* path);
 
 // Names a function of the game's that the backend calls once when the player

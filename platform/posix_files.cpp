@@ -1,7 +1,5 @@
 // Data files on Linux and macOS: where the data tree is, and opening its files
 // with the separators and the case-blind names of the system it came from.
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,41 +12,9 @@
 #endif
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 
 namespace {
-
-// The path of a data file below `base`, each part matched without regard to
-// case when it is not there as written (the data tree comes from a system
-// whose file names ignore case).
-std::string FindPath(const std::string& base, const std::string& relative) {
-    std::string path = base;
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string::npos) end = relative.size();
-        std::string part = relative.substr(start, end - start);
-        start = end + 1;
-        if (part.empty()) continue;
-        std::string exact = path + "/" + part;
-        struct stat info;
-        if (stat(exact.c_str(), &info) == 0) {
-            path = exact;
-            continue;
-        }
-        std::string found;
-        if (DIR* folder = opendir(path.c_str())) {
-            while (struct dirent* entry = readdir(folder)) {
-                if (strcasecmp(entry->d_name, part.c_str()) == 0) {
-                    found = path + "/" + entry->d_name;
-                    break;
-                }
-            }
-            closedir(folder);
-        }
-        path = found.empty() ? exact : found;
-    }
-    return path;
-}
 
 bool HoldsData(const std::string& folder) {
     struct stat info;
@@ -89,11 +55,4 @@ bool PlatformEnterDataDirectory() {
     return false;
 }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string relative = path;
-    for (char& c : relative) {
-        if (c == '\\') c = '/';
-    }
-    return std::fopen(FindPath(".", relative).c_str(), "rb");
-}
-
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(".", path); }

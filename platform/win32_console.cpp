@@ -13,6 +13,7 @@
 #include <ctime>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sleep_pacer.h"
@@ -21,8 +22,14 @@
 namespace {
 
 constexpr UINT kShiftJisCodePage = 932;
-// The status Windows gives a program that Ctrl+C ended.
+// The status Windows gives a program that Ctrl+Break ended.
 constexpr UINT kControlCExitStatus = 0xC000013AU;
+// Ctrl+C, read as a key: the player ends the game.
+constexpr unsigned char kQuitKey = 3;
+// How long a closing console waits for the game to end in order.
+constexpr DWORD kQuitWaitMilliseconds = 4000;
+// The first row below the game's, where the lines left at exit go.
+constexpr SHORT kRowBelowGame = 21;
 // How long a read waits before trying again when the input has gone.
 constexpr DWORD kGoneInputRetryMilliseconds = 20;
 
@@ -33,6 +40,8 @@ struct SavedConsole {
     WORD attribute = 7;
     bool haveCursorInfo = false;
     CONSOLE_CURSOR_INFO cursorInfo = {};
+    bool haveInputMode = false;
+    DWORD inputMode = 0;
 };
 
 HANDLE output = INVALID_HANDLE_VALUE;
@@ -41,6 +50,12 @@ bool outputIsConsole = false;
 bool inputIsConsole = false;
 SavedConsole saved;
 volatile LONG restored = 0;  // set once the console has been given back
+// Set by the console's control handler (window closed, Ctrl+Break, log-off);
+// the game's next wait ends the game in order on the main thread.
+HANDLE quitEvent = nullptr;
+volatile LONG quitStatus = 0;
+void (*quitHandler)() = nullptr;
+std::vector<std::string> leftLines;  // Shift-JIS, written after the console is given back
 
 // Key codes read from the console but not yet handed to the game. A press with
 // a repeat count, or an arrow's two codes, fill more than one slot.
@@ -81,16 +96,68 @@ void RestoreConsole() {
     if (!outputIsConsole) return;
     if (saved.haveAttribute) SetConsoleTextAttribute(output, saved.attribute);
     if (saved.haveCursorInfo) SetConsoleCursorInfo(output, &saved.cursorInfo);
+    if (saved.haveInputMode) SetConsoleMode(input, saved.inputMode);
     if (saved.outputCodePage != 0) SetConsoleOutputCP(saved.outputCodePage);
 }
 
-// Runs on a thread of its own when Ctrl+C or Ctrl+Break is pressed or the
-// console is closed: give the console back, then end at once. The main thread
-// may be inside the C runtime, so nothing runs after this (no exit handlers).
-BOOL WINAPI OnConsoleControl(DWORD event) {
+// The lines the game left, below the game's rows, in the console's own
+// characters whatever its code page now is.
+void WriteLeftLines() {
+    if (leftLines.empty()) return;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (outputIsConsole && GetConsoleScreenBufferInfo(output, &info) && info.dwCursorPosition.Y < kRowBelowGame) {
+        COORD below = {0, kRowBelowGame};
+        SetConsoleCursorPosition(output, below);
+    }
+    for (const std::string& line : leftLines) {
+        std::string text = line + "\r\n";
+        DWORD written = 0;
+        int wide = MultiByteToWideChar(kShiftJisCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        if (outputIsConsole && wide > 0) {
+            std::wstring utf16(static_cast<std::size_t>(wide), L' ');
+            MultiByteToWideChar(kShiftJisCodePage, 0, text.data(), static_cast<int>(text.size()), &utf16[0], wide);
+            WriteConsoleW(output, utf16.data(), static_cast<DWORD>(wide), &written, nullptr);
+        } else {
+            WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        }
+    }
+    leftLines.clear();
+}
+
+// Ends the game in order on the main thread: the game's handler, the console
+// given back, the lines left for the player, then the status.
+[[noreturn]] void Quit(UINT status) {
+    if (void (*handler)() = quitHandler) {
+        quitHandler = nullptr;
+        handler();
+    }
     RestoreConsole();
-    TerminateProcess(GetCurrentProcess(),
-                     event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+    WriteLeftLines();
+    ExitProcess(status);
+}
+
+// Waits up to `milliseconds` for a closing console's call, then answers it.
+void PauseFor(DWORD milliseconds) {
+    if (!quitEvent || WaitForSingleObject(quitEvent, milliseconds) == WAIT_FAILED) ::Sleep(milliseconds);
+}
+
+// The main thread's check at every wait: a closing console asked it to end.
+void QuitIfAsked() {
+    if (quitEvent && WaitForSingleObject(quitEvent, 0) == WAIT_OBJECT_0) Quit(static_cast<UINT>(quitStatus));
+}
+
+// Runs on a thread of its own when Ctrl+Break is pressed or the console is
+// closed (Ctrl+C normally comes as a key): the main thread ends the game in order at
+// its next wait, which is never far off; if it has not within the time a
+// closing console allows, the console is given back and the program ends here.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    // Ctrl+C still comes this way where the console ignores the input mode
+    // (Wine on a terminal): it ends the game as the key does.
+    quitStatus = static_cast<LONG>(event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+    if (quitEvent) SetEvent(quitEvent);
+    ::Sleep(kQuitWaitMilliseconds);
+    RestoreConsole();
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(quitStatus));
     return TRUE;
 }
 
@@ -123,6 +190,7 @@ void ReadOneEvent() {
     }
     if (event.EventType != KEY_EVENT) return;
     ConsoleKeyRecord record = KeyRecordOf(event.Event.KeyEvent);
+    if (record.keyDown && record.asciiChar == kQuitKey) Quit(0);
     int codes[2];
     int n = TranslateConsoleKey(record, codes);
     int presses = record.repeatCount == 0 ? 1 : record.repeatCount;
@@ -160,6 +228,7 @@ void PlatformStart() {
     outputIsConsole = output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode);
     inputIsConsole = input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode);
     // The ways out other than PlatformExit, arranged before the console changes.
+    quitEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     SetUnhandledExceptionFilter(OnCrash);
     std::atexit(RestoreAtExit);
@@ -181,7 +250,14 @@ void PlatformStart() {
             saved.outputCodePage = codePage;
         }
     }
-    if (inputIsConsole) PrimeInput();
+    if (inputIsConsole) {
+        // Ctrl+C comes as a key, so that the game ends in order with status 0.
+        if (GetConsoleMode(input, &saved.inputMode)) {
+            saved.haveInputMode = true;
+            SetConsoleMode(input, saved.inputMode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT));
+        }
+        PrimeInput();
+    }
 }
 
 bool PlatformPlaceCursor(int x, int y) {
@@ -212,6 +288,7 @@ void PlatformWrite(const char* bytes, std::size_t count) {
 
 // Never blocks: the game polls here only where it has something else to do.
 bool PlatformKeyWaiting() {
+    QuitIfAsked();
     if (pendingCount == 0 && inputIsConsole) DrainInput();
     return pendingCount > 0;
 }
@@ -219,32 +296,52 @@ bool PlatformKeyWaiting() {
 // Waits in ReadConsoleInput until a key: where the game reads without polling
 // first, only a key can take it on.
 int PlatformReadKey() {
-    if (!inputIsConsole) {
-        // No keyboard to read: wait for the player to close the console.
-        for (;;) ::Sleep(INFINITE);
+    HANDLE waits[2] = {input, quitEvent};
+    // With no keyboard to read, only the console's closing ends the wait.
+    DWORD handles = (inputIsConsole ? 1 : 0) + (quitEvent ? 1 : 0);
+    HANDLE* first = inputIsConsole ? waits : waits + 1;
+    while (pendingCount == 0) {
+        if (handles == 0 || WaitForMultipleObjects(handles, first, FALSE, INFINITE) == WAIT_FAILED) {
+            ::Sleep(kGoneInputRetryMilliseconds);
+        }
+        QuitIfAsked();
+        if (inputIsConsole) DrainInput();
     }
-    while (pendingCount == 0) ReadOneEvent();
     return PopCode();
 }
 
 void PlatformSleep(unsigned milliseconds) {
     long long deadline = SleepDeadline(pacer, MonotonicUs(), milliseconds);
     for (long long left = deadline - MonotonicUs(); left > 0; left = deadline - MonotonicUs()) {
-        ::Sleep(static_cast<DWORD>((left + 999) / 1000));
+        PauseFor(static_cast<DWORD>((left + 999) / 1000));
+        QuitIfAsked();
     }
     SleepEnded(pacer, deadline, MonotonicUs());
 }
 
+// The console shows the game's cells and nothing else: the key help needs the
+// rows below the game, which the game's own clearing of the console covers.
 void PlatformShowHint(const char*) {}
-void PlatformShowFrame() {}
-void PlatformLeaveLine(const char*) {}
-void PlatformLeavePath(const char*, const char*) {}
 
-void PlatformOnQuit(void (*)()) {}
+// The console draws each frame as it is written, at its own pace.
+void PlatformShowFrame() { QuitIfAsked(); }
+
+void PlatformLeaveLine(const char* text) { leftLines.emplace_back(text); }
+
+void PlatformLeavePath(const char* label, const char* path) {
+    std::string line = label;
+    char folder[MAX_PATH * 2];
+    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length > 0 && length < sizeof folder) line += std::string(folder, length) + "\\";
+    leftLines.push_back(line + path);
+}
+
+void PlatformOnQuit(void (*handler)()) { quitHandler = handler; }
+
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
-
 
 void PlatformExit(int status) {
     RestoreConsole();
+    WriteLeftLines();
     ExitProcess(static_cast<UINT>(status));
 }

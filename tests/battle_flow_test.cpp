@@ -8,8 +8,10 @@
 #include "battle/battle_state.h"
 #include "console/console.h"
 #include "console/message_log.h"
+#include "console/texts.h"
 #include "game/game_state.h"
 #include "tests/battle_test_support.h"
+#include "platform/sjis_utf8.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -163,6 +165,29 @@ TEST_F(BattleFlowTest, ABucklerWearingOffWhileDefendingTakesItsWholeBonusOff) {
     EXPECT_EQ(defenseBoosts[0].turnsLeft, kBoostFree);
     EXPECT_EQ(hero.defense, 15);
     EXPECT_EQ(hero.savedDefense, 15);
+}
+
+// Below the game, each place that waits for keys names its own: the command
+// menu, the target choice, the ability list, the item window, and the wait
+// after a message; a window that closes gives the help back to the one under it.
+TEST_F(BattleFlowTest, EachKeyWaitShowsItsOwnKeyHelp) {
+    kind.speed = 30000;  // the enemy dodges: the attack ends in a message to confirm
+    // commands → targets → abilities ← targets, back; down to the items and
+    // back; up to fight, a target, an ability: the dodge is confirmed, and the
+    // enemy's attack waits for a confirm in turn.
+    Type({KeyEnter, KeyEnter, KeyLeft, KeySpace, KeyDown, KeyDown, KeyEnter, KeySpace, KeyUp, KeyUp, KeyEnter,
+          KeyEnter, KeyEnter, KeyEnter});
+    EXPECT_FALSE(Battle(1));
+    const std::vector<std::string> expected = {
+        kTextHintCommands, kTextHintTargets,  kTextHintAbilities, kTextHintTargets,  kTextHintCommands,
+        kTextHintCommands, kTextHintCommands, kTextHintItems,     kTextHintCommands, kTextHintCommands,
+        kTextHintCommands, kTextHintTargets,  kTextHintAbilities, kTextHintConfirm,  kTextHintConfirm,
+    };
+    std::vector<std::string> shown = HeadlessHintsAtKeyReads();
+    for (std::string& hint : shown) hint = SjisToUtf8(hint);
+    std::vector<std::string> wanted = expected;
+    for (std::string& hint : wanted) hint = SjisToUtf8(hint);
+    EXPECT_EQ(shown, wanted);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The data checker on copies of the shipped data with one thing broken.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -60,6 +61,37 @@ TEST_F(DataCheckTest, MissingFilesAreNamed) {
                            "Abilities/Flame.txt: missing (the game needs every data file)",
                            "map_form/map1/4.txt: missing (the game cannot start without it)",
                            "map_info/map1/5.txt: missing (the game needs every data file)",
+                       }));
+}
+
+TEST_F(DataCheckTest, FilesAreFoundAndOpenedAsTheGameDoes) {
+    namespace fs = std::filesystem;
+    // Names in another case: the game finds them.
+    fs::rename(tree.root + "/map_form", tree.root + "/MAP_FORM");
+    fs::rename(tree.root + "/" + kHero, tree.root + "/Hero_Info/hero_status_info.txt");
+    // What is not a regular file the game takes for missing.
+    tree.Remove("Enemy_Info/Knight_Status_Info.txt");
+    fs::create_directory(tree.root + "/Enemy_Info/Knight_Status_Info.txt");
+    tree.Remove("MAP_FORM/map1/4.txt");
+    fs::create_symlink("/dev/null", tree.root + "/MAP_FORM/map1/4.txt");
+    tree.Write(kSwordCut, " \r\n");
+    EXPECT_EQ(Check(), (Lines{
+                           "Enemy_Info/Knight_Status_Info.txt: is a folder: the game takes it for missing (the game "
+                           "needs every data file)",
+                           "Abilities/SwordCut.txt: item 1: name is missing: the file ends after item 0 (4 items)",
+                           "map_form/map1/4.txt: is not a regular file (a pipe or a device): the game takes it for "
+                           "missing (the game cannot start without it)",
+                       }));
+}
+
+TEST_F(DataCheckTest, AFileIsReadNoFurtherThanTheGameReadsIt) {
+    SetItem(kPawn, 1, std::string(kTextFileLimit, 'P'));
+    EXPECT_EQ(Check(), (Lines{
+                           "Enemy_Info/Pawn_Status_Info.txt: the game reads no more than its first 1048576 bytes (a "
+                           "shorter file)",
+                           "Enemy_Info/Pawn_Status_Info.txt: item 1: name is 1048576 bytes long (at most 19)",
+                           "Enemy_Info/Pawn_Status_Info.txt: item 2: kind number is missing: the file ends after "
+                           "item 1 (12 items)",
                        }));
 }
 
@@ -144,6 +176,14 @@ TEST_F(DataCheckTest, HeroValuesThatBreakBattles) {
     SetItem(kHero, 2, "0");
     EXPECT_EQ(Check().at(0), "Hero_Info/Hero_Status_Info.txt: item 2: max HP 0: the hero starts every battle fallen "
                              "(1 to 32767)");
+}
+
+TEST_F(DataCheckTest, TheLargestExpLeavesNoRoomForTheNextLevel) {
+    SetItem(kHero, 9, "2147483647");
+    EXPECT_EQ(Check(), (Lines{
+                           "Hero_Info/Hero_Status_Info.txt: item 9: exp 2147483647 leaves no next level exp above "
+                           "it: the first victory raises the level (0 to 2147483646)",
+                       }));
 }
 
 TEST_F(DataCheckTest, EnemyAndAbilityValuesThatBreakBattles) {

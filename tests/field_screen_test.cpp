@@ -235,6 +235,48 @@ TEST_F(FieldScreenTest, AScreenChangeEndsOnTheNewScreenWithItsEnemiesAndTheHero)
     EXPECT_EQ(roamingCount, 2);
 }
 
+// Every frame of a screen change is shown as a frame of its own: 60 sideways
+// (the first one column into the new screen, the last the new screen whole),
+// 20 up or down, each one column or row on from the one before.
+TEST_F(FieldScreenTest, AScreenChangeShowsEachFrameOfTheScrollOnce) {
+    const std::string oldRow = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01234567";
+    const std::string newRow = "!$%&()*+,-./:;<=>?@[]^_{|}~0123456789abcdefghijklmnopqrstuvw";
+    for (int column = 0; column < 60; ++column) {
+        PutCell(5, 0, column, oldRow[column]);
+        PutCell(6, 0, column, newRow[column]);
+    }
+    std::vector<std::string> frames;
+    HeadlessSetFrameWatcher([&] { frames.push_back(ScreenText(0, 0, 60)); });
+    hero.fieldX = 57;
+    MoveHero(KeyRight);
+    ASSERT_EQ(frames.size(), 60u);
+    for (int k = 0; k < 60; ++k) {
+        EXPECT_EQ(frames[k], oldRow.substr(k + 1) + newRow.substr(0, k + 1)) << "frame " << k;
+    }
+
+    // Down from screen 6 into screen 9: column 5 read top to bottom.
+    std::string oldColumn, newColumn;
+    for (int row = 0; row < 20; ++row) {
+        oldColumn += static_cast<char>('a' + row);
+        newColumn += static_cast<char>('A' + row);
+        PutCell(6, row, 5, oldColumn.back());
+        PutCell(9, row, 5, newColumn.back());
+    }
+    frames.clear();
+    HeadlessSetFrameWatcher([&] {
+        std::string column;
+        for (int row = 0; row < 20; ++row) column += ScreenText(row, 5, 6);
+        frames.push_back(column);
+    });
+    hero.fieldX = 20;
+    hero.fieldY = 19;
+    MoveHero(KeyDown);
+    ASSERT_EQ(frames.size(), 20u);
+    for (int k = 0; k < 20; ++k) {
+        EXPECT_EQ(frames[k], oldColumn.substr(k + 1) + newColumn.substr(0, k + 1)) << "frame " << k;
+    }
+}
+
 TEST_F(FieldScreenTest, EnteringTheQueensScreenShowsHerInBrightWhiteAndOpensTheGate) {
     queenSpot = ScreenSpot{6, 31, 4};
     kingSpot = ScreenSpot{6, 11, 4};  // on the Queen's screen only the Queen is shown

@@ -73,7 +73,9 @@ TEST(FuzzRegressionTest, AbilityFiles) {
     int count = ForEachCorpusInput("fuzz_ability", [&](const std::string& bytes) {
         ClearRecords();
         for (const char* file : files) tree.Write(std::string("Abilities/") + file + ".txt", bytes);
-        EXPECT_EQ(LoadAbilities(), 1);
+        // A file without a number after its name counts as missing (0); either
+        // way the name read ends inside its field.
+        LoadAbilities();
         for (const AbilityInfo& ability : abilities) ExpectTerminated(ability.name, sizeof ability.name);
     });
     EXPECT_GT(count, 0);

@@ -165,6 +165,21 @@ TEST_F(HeroAttackTest, ALevelUpShowsTheWindowWithoutWaiting) {
     EXPECT_EQ(ScreenText(15, 27, 45), "戦闘に勝ちました。");
 }
 
+TEST_F(HeroAttackTest, AtTheTopLevelTheThresholdReachedGivesNoLevelUp) {
+    battleState.enemiesLeft = 1;
+    kind.hp[0] = 5;
+    hero.level = 65535;
+    hero.nextLevelExp = 10;
+    hero.hp = 3;
+    EXPECT_EQ(Attack(), kOutcomeWon);
+    EXPECT_EQ(hero.level, 65535);
+    EXPECT_EQ(hero.maxHp, 40);
+    EXPECT_EQ(hero.hp, 3);
+    EXPECT_EQ(HeadlessKeysLeft(), 0u);  // the victory waited for its key
+    EXPECT_EQ(ScreenLine(0), "");       // no level-up window
+    EXPECT_EQ(ScreenText(13, 27, 33), "経験値");  // the last message: no level-up follows
+}
+
 TEST(BattleExperienceTest, FortyTurnsOrMoreDivideTheTotal) {
     EXPECT_EQ(BattleExperience(110, 1, 39, 0), 110u);
     EXPECT_EQ(BattleExperience(110, 1, 40, 0), 99u);

@@ -131,6 +131,7 @@ TEST_F(MapFilesTest, PlacementValuesTheGameCannotUseStopItAndNeverOverfillTheTab
         {"2 1 1 0 0 1 1 59 3", "map_info\\map1\\2.txt: enemy 2 column 59 (allowed 0 to 58)"},
         {"1 1 1 -1 3", "map_info\\map1\\2.txt: enemy 1 column -1 (allowed 0 to 58)"},
         {"1 1 1 3 20", "map_info\\map1\\2.txt: enemy 1 row 20 (allowed 0 to 19)"},
+        {"1 1 1 99999999999 3", "map_info\\map1\\2.txt: enemy 1 column 99999999999 (allowed 0 to 58)"},
         {"2 1 1 3 3", "map_info\\map1\\2.txt: enemy 2 group size 0 (allowed 1 to 7)"},  // short file
     };
     for (const Case& c : cases) {
@@ -171,6 +172,24 @@ TEST_F(MapFilesTest, AMissingLayoutOrHeaderStopsTheStartWithTheFileMessage) {
         EXPECT_EQ(StopStatus([] { LoadWorldMap(1); }), -1) << missing;
         EXPECT_EQ(ScreenLine(0), "ファイルが存在しないため情報の初期化に失敗しました。");
         EXPECT_EQ(ScreenLine(3), " 30 秒後に強制終了しますので手動で閉じないでください。");
+    }
+}
+
+TEST_F(MapFilesTest, AHeroStartOffTheScreenIsNamedAsTheFileWritesIt) {
+    // Stored in 16 bits both would read 65535.
+    for (const char* column : {"-1", "99999999999"}) {
+        HeadlessReset(tree.root);
+        tree.Write("Hero_Info/Hero_Status_Info.txt",
+                   std::string("H 40 10 8 5 5 6 30 0 1 0 0 0 0 1 5 1 3 1 3 ") + column + " 10");
+        ASSERT_EQ(LoadHeroStatus(), 1);
+        EXPECT_EQ(StopStatus([] {
+                      MapErrors errors{};
+                      FindHeroStartErrors(errors);
+                      StopOnMapErrors(errors);
+                  }),
+                  -1);
+        EXPECT_EQ(ScreenLine(1), std::string("Hero_Info\\Hero_Status_Info.txt: hero column ") + column +
+                                     " (allowed 0 to 58)");
     }
 }
 

@@ -1,10 +1,16 @@
 // Loading the hero, enemy and ability files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
 
 #include "game/game.h"
 #include "game/records.h"
+#include "game/text_reader.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -148,6 +154,65 @@ TEST_F(RecordsTest, AMissingRecordFileStopsTheGame) {
     EXPECT_EQ(ScreenLine(3), " 30 秒後に強制終了しますので手動で閉じないでください。");
     EXPECT_GE(HeadlessMilliseconds(), 29000);
     EXPECT_LE(HeadlessMilliseconds(), 30000);
+}
+
+// Only a regular file with a number in it is a record file: a folder, a pipe,
+// a device or a file without a number after the name counts as missing, and
+// opening a pipe never waits for a writer.
+TEST_F(RecordsTest, ARecordFileThatIsNoRegularFileOrHoldsNoItemCountsAsMissing) {
+    namespace fs = std::filesystem;
+    const std::string path = tree.root + "/Hero_Info/Hero_Status_Info.txt";
+    fs::create_directories(tree.root + "/Hero_Info");
+    struct Case {
+        const char* what;
+        void (*make)(const std::string& path);
+    } cases[] = {
+        {"folder", [](const std::string& p) { fs::create_directory(p); }},
+        {"pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
+        {"link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }},
+        {"empty file", [](const std::string& p) { std::ofstream{p}; }},
+        {"blanks only", [](const std::string& p) { std::ofstream{p} << " \r\n\t "; }},
+        {"a name only", [](const std::string& p) { std::ofstream{p} << "Hero\n"; }},
+        {"64 GiB of zeros",
+         [](const std::string& p) {
+             std::ofstream{p};
+             fs::resize_file(p, 1LL << 36);  // sparse: nothing is written
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(path);
+        c.make(path);
+        hero.maxHp = 7;
+        MarkFileUnopened("");
+        auto load = std::async(std::launch::async, [] { return LoadHeroStatus(); });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            std::ofstream writer(path);  // lets an open that waits for a writer return
+            ADD_FAILURE() << c.what << ": the open waited";
+        }
+        EXPECT_EQ(load.get(), 0) << c.what;
+        EXPECT_STREQ(UnopenedFilePath(), "Hero_Info\\Hero_Status_Info.txt") << c.what;
+        EXPECT_EQ(hero.maxHp, 7) << c.what;
+    }
+    WriteAllEnemies();
+    tree.Write("Enemy_Info/Rook_Status_Info.txt", "\r\n");
+    EXPECT_EQ(LoadEnemyKinds(), 0);
+    EXPECT_STREQ(UnopenedFilePath(), "Enemy_Info\\Rook_Status_Info.txt");
+}
+
+// The game stops on it as on a missing file, and names it after exit.
+TEST_F(RecordsTest, AFolderInPlaceOfTheHeroFileStopsTheGame) {
+    CopyShippedData(tree);
+    tree.Remove("Hero_Info/Hero_Status_Info.txt");
+    std::filesystem::create_directory(tree.root + "/Hero_Info/Hero_Status_Info.txt");
+    try {
+        StartGame();
+        FAIL() << "the game started without a hero";
+    } catch (const HeadlessStop& stop) {
+        EXPECT_EQ(stop.status, -1);
+    }
+    EXPECT_EQ(ScreenLine(0), "ファイルが存在しないため情報の初期化に失敗しました。");
+    ASSERT_FALSE(HeadlessLeftLines().empty());
+    EXPECT_EQ(HeadlessLeftLines().back(), Sjis("ファイル: ") + "Hero_Info\\Hero_Status_Info.txt");
 }
 
 }  // namespace

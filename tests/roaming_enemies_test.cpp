@@ -93,14 +93,19 @@ TEST_F(ChaseTest, TheFigureAtTheOriginIsErasedButNeverMoves) {
 }
 
 TEST_F(ChaseTest, AFigureNeverLeavesItsScreen) {
+    // The hero on another row: the figure does not reach him, so the sideways
+    // move is blocked and the vertical one takes its place.
     hero.fieldX = 0;
+    hero.fieldY = 4;
     int32_t x = 1, y = 10;  // the left neighbour is open, but the figure stays
     Step(x, y);
     EXPECT_EQ(x, 1);
+    EXPECT_EQ(y, 9);
     hero.fieldX = 58;
     x = 57;  // two columns right would cover columns 59 and 60
     Step(x, y);
     EXPECT_EQ(x, 57);
+    EXPECT_EQ(y, 8);
 }
 
 TEST_F(ChaseTest, WhenTheHeroLeavesTheScreenDuringThePauseTheStepEnds) {
@@ -204,6 +209,28 @@ TEST_F(EncounterTest, AFiguresContactOpensABattleAndTheFieldComesBackWithoutIt) 
     EXPECT_EQ(ScreenLine(10).find("歩"), std::string::npos);
     EXPECT_EQ(ScreenLine(13), "");  // the battle screen was cleared away
     EXPECT_EQ(battleState.turnCount, 0);
+}
+
+TEST_F(EncounterTest, AtTheScreensEdgeAFigureBesideTheHeroReachesHimWithoutLeavingTheScreen) {
+    // The move would carry the figure past the edge; it stops there, on the
+    // hero, and the battle starts.
+    struct Case {
+        int heroX, figureX;
+    } cases[] = {{58, 57}, {0, 1}};
+    for (const Case& c : cases) {
+        tree.WriteSjis("Hero_Info/Hero_Status_Info.txt", "勇者 40 10 1 5 5 0 30 0 1 0 0 0 0 1 5 1 3 1 3 " +
+                                                             std::to_string(c.heroX) + " 10\n");
+        WritePlacements(tree, 5, "1  1 1 " + std::to_string(c.figureX) + " 10\n");
+        ResetGameState();
+        StartGame();
+        std::string atWipe;  // the figure's row when the encounter's wipe begins
+        HeadlessSetSleepWatcher([&atWipe](unsigned milliseconds) {
+            if (milliseconds == 30 && atWipe.empty()) atWipe = ScreenText(10, 0, 62);
+        });
+        MainLoopPass();
+        EXPECT_EQ(roamingCount, 0) << c.figureX;
+        EXPECT_EQ(atWipe, Blanks(c.heroX) + "歩" + Blanks(60 - c.heroX)) << c.figureX;
+    }
 }
 
 TEST_F(EncounterTest, ALostBattleAlsoRemovesTheFigureAndTheGameGoesOn) {

@@ -553,3 +553,24 @@ TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
         }
     }
 }
+
+// The key help goes on the row below the game when the terminal has one, in
+// the normal look, and never changes a cell of the game's own.
+TEST_F(RenderFixture, TheKeyHelpShowsBelowTheGameOnlyWhereThereIsRoom) {
+    Draw(0, 20, "field", 15);
+    Draw(3, 21, "x");
+    const std::string hint = Utf8ToSjis("▼ Enter");
+    MemoryConsole display;
+    ComposeDisplay(console, hint, kHintRow, display);  // 21 rows: no room
+    EXPECT_EQ(std::memcmp(&display.cells, &console.cells, sizeof console.cells), 0);
+    ComposeDisplay(console, hint, kHintRow + 1, display);
+    EXPECT_EQ(std::memcmp(&display.cells[0], &console.cells[0], sizeof console.cells[0] * kHintRow), 0);
+    ResetTerminalView(view, 80, kHintRow + 1, AmbiguousWidth::kWide);
+    FakeTerminal terminal(80, kHintRow + 1, true);
+    std::string out;
+    RenderConsole(view, display, out);
+    terminal.Feed(out);
+    EXPECT_EQ(terminal.Row(kHintRow), "▼ Enter");
+    EXPECT_FALSE(terminal.bold[kHintRow * 80]);
+    EXPECT_EQ(terminal.Row(20), "field");
+}

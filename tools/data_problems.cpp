@@ -1,8 +1,10 @@
 #include "tools/data_problems.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "game/text_reader.h"
 
@@ -82,6 +84,19 @@ std::vector<std::string> SortedLines(const ProblemList& problems) {
     return lines;
 }
 
+void ReportUnopened(ProblemList& problems, const char* path, const char* need) {
+    TextReader reader;
+    int error = OpenTextReader(reader, path) ? 0 : reader.openError;
+    CloseTextReader(reader);
+    std::string why;
+    if (error == ENOENT) why = "missing";
+    else if (error == 0) why = "gives no number after its name: the game takes it for missing";
+    else if (error == EISDIR) why = "is a folder: the game takes it for missing";
+    else if (error == ENODEV) why = "is not a regular file (a pipe or a device): the game takes it for missing";
+    else why = Format("cannot be read (%s): the game takes it for missing", std::strerror(error));
+    ReportProblem(problems, path, 0, Format("%s (%s)", why.c_str(), need));
+}
+
 int FirstBadSjisByte(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned char byte = static_cast<unsigned char>(text[i]);
@@ -97,7 +112,7 @@ int CheckFileItems(ProblemList& problems, const char* path, const std::vector<It
     problems.fileOrder.emplace(path, static_cast<int>(problems.fileOrder.size()));
     TextReader reader;
     if (!OpenTextReader(reader, path)) {
-        ReportProblem(problems, path, 0, "missing (the game needs every data file)");
+        ReportUnopened(problems, path, "the game needs every data file");
         problems.readable[path] = -1;
         return -1;
     }
@@ -132,6 +147,10 @@ int CheckFileItems(ProblemList& problems, const char* path, const std::vector<It
                           Format("%s %s does not fit its field (%lld to %lld)", rule.name.c_str(), text.c_str(),
                                  rule.low, rule.high));
         }
+    }
+    if (reader.cut) {
+        ReportProblem(problems, path, 0, Format("the game reads no more than its first %ld bytes (a shorter file)",
+                                                kTextFileLimit));
     }
     CloseTextReader(reader);
     problems.readable[path] = readable;

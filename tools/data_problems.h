@@ -36,6 +36,11 @@ std::vector<std::string> SortedLines(const ProblemList& problems);
 // given as the game names it, with '\'; the line shows it with '/'.
 void ReportProblem(ProblemList& problems, const char* path, int item, const std::string& text);
 
+// Reports a file the game cannot open, or that gives no number, which the
+// game takes for missing too: "missing", "is a folder"... `need` says what the
+// file is needed for, as the problem's parenthesis.
+void ReportUnopened(ProblemList& problems, const char* path, const char* need);
+
 // What one item of a data file must be.
 enum ItemKind { kNameItem, kGlyphItem, kNumberItem };
 struct ItemRule {

@@ -56,7 +56,7 @@ void ReportRefused(const MapErrors& errors, const char* stop, ProblemList& probl
     for (int i = 0; i < errors.count && i < kMapErrorSlots; ++i) {
         const MapValueError& e = errors.list[i];
         ReportProblem(problems, e.path, e.item,
-                      Format("%s %lld %s (%lld to %lld)", e.what, e.value, stop, e.low, e.high));
+                      Format("%s %s %s (%lld to %lld)", e.what, e.written, stop, e.low, e.high));
     }
 }
 
@@ -218,7 +218,7 @@ void SurveyMap(MapSurvey& survey, ProblemList& problems) {
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         LayoutPath(path, screen);
         if (!ReadScreenLayout(path, screen)) {
-            ReportProblem(problems, path, 0, "missing (the game cannot start without it)");
+            ReportUnopened(problems, path, "the game cannot start without it");
             survey.usable = false;
         }
         CheckLayoutLines(path, problems);

@@ -52,8 +52,14 @@ void CheckHeroValues(ProblemList& problems) {
     CheckValue(problems, path, 4, "defense", hero.defense, 1, kMax16, "the enemies' damage divides by it");
     CheckValue(problems, path, 6, "magic defense", hero.magicDefense, 1, kMax16,
                "the enemies' damage divides by defense times magic defense");
-    // An exp too wide for the reader is reported as such, not compared.
-    if (hero.exp <= kMax32 && hero.nextLevelExp <= hero.exp) {
+    // An exp too wide for the reader is reported as such, not compared. At the
+    // largest exp no next level exp can lie above it: the exp itself must come down.
+    if (hero.exp == kMax32 && hero.nextLevelExp <= hero.exp) {
+        ReportProblem(problems, path, 9,
+                      Format("exp %u leaves no next level exp above it: the first victory raises the level (0 to "
+                             "%lld)",
+                             static_cast<unsigned>(hero.exp), kMax32 - 1));
+    } else if (hero.exp < kMax32 && hero.nextLevelExp <= hero.exp) {
         ReportProblem(problems, path, 8,
                       Format("next level exp %u is not above exp %u: the first victory raises the level (%lld to %lld)",
                              static_cast<unsigned>(hero.nextLevelExp), static_cast<unsigned>(hero.exp),

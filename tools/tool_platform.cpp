@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 #include "platform/sjis_utf8.h"
 #include "tools/tool_platform.h"
 
@@ -39,10 +40,7 @@ void PlatformLeavePath(const char*, const char*) {}
 void PlatformOnQuit(void (*)()) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
 
-std::FILE* PlatformOpenFile(const char* path) {
-    std::string full = dataRoot + "/";
-    for (const char* p = path; *p; ++p) full += (*p == '\\') ? '/' : *p;
-    return std::fopen(full.c_str(), "rb");
-}
+// Found and opened as the game finds and opens them.
+std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(dataRoot, path); }
 
 void PlatformExit(int status) { std::exit(status == 0 ? 0 : 2); }

@@ -82,10 +82,10 @@ int main(int argc, char** argv) {
 
     ProblemList problems;
     ClearRecords();
-    if (!LoadHeroStatus()) ReportProblem(problems, kHeroStatusPath, 0, "missing (the hero's start)");
+    if (!LoadHeroStatus()) ReportUnopened(problems, kHeroStatusPath, "the hero's start");
     for (int i = 0; i < kEnemyKindCount; ++i) {
         if (!LoadEnemyKind(enemyKinds[i], kEnemyKindPaths[i])) {
-            ReportProblem(problems, kEnemyKindPaths[i], 0, "missing (the figures' glyphs)");
+            ReportUnopened(problems, kEnemyKindPaths[i], "the figures' glyphs");
         }
     }
     SurveyMap(survey, problems);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A data tree with a file missing: the real program shows the four lines of
 # the fatal stop, keeps them for the full thirty seconds whatever keys come,
-# then ends with status 255 and gives the terminal back.
+# then ends with status 255, gives the terminal back and leaves the same lines
+# on the shell's screen with the full path of the file it could not open.
 # Usage: fatal_stop.sh PROGRAM DATA_DIR
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1" "$2"
@@ -32,4 +33,8 @@ waited=$((SECONDS - started))
 [ $waited -ge 28 ] || e2e_fail "the program ended after ${waited} s, expected 30"
 [ "$(e2e_status)" = 255 ] || e2e_fail "exit status $(e2e_status), expected 255"
 e2e_check_restored
-echo "ok: fatal stop shown for ${waited} s, status 255, terminal restored"
+after=$(e2e_screen | sed -n '/BEFORE-GAME/,/AFTER-GAME/p')
+for line in "${expected[@]}" "ファイル: $E2E_WORK/data/Hero_Info/Hero_Status_Info.txt"; do
+  echo "$after" | grep -qxF -- "$line" || e2e_fail "after exit, no line '$line'"
+done
+echo "ok: fatal stop shown for ${waited} s, status 255, terminal restored, its lines and the file left on the screen"

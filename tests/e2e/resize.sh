@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # A terminal smaller than 80 x 21 shows a notice instead of the game; grown
-# again, the game's screen is repainted whole.
+# again, the game's screen is repainted whole. While the notice shows, the
+# game stands still: a Pawn that was closing in does not move, and keys typed
+# meanwhile are dropped.
 # Usage: resize.sh PROGRAM DATA_DIR
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/small_world.sh"
 e2e_setup "$1" "$2"
+cp -R "$E2E_WORK/data" "$E2E_WORK/shipped"
 rm -f "$E2E_WORK"/data/Hero_Info/*   # the fatal stop: thirty seconds of a known screen
 e2e_start 80 30
 line1="ファイルが存在しないため情報の初期化に失敗しました。"
@@ -30,3 +34,25 @@ kill -s TERM "$(e2e_game_pid)"
 e2e_wait 10 e2e_game_gone || e2e_fail "the program did not end"
 e2e_check_restored
 echo "ok: notice below 80 x 21, repaint on resize"
+
+# A Pawn 40 columns right of the hero on his row reaches him in about 20
+# moves of 130 ms. Hidden behind the notice for longer than that, it must not.
+rm -rf "$E2E_WORK/data" && mv "$E2E_WORK/shipped" "$E2E_WORK/data"
+e2e_write_hero '40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 10 10'
+e2e_write_world '1 1 50 10'
+pawn=$(e2e_enemy_glyph Pawn_Status_Info.txt)
+column_of() { local row prefix; row=$(e2e_screen_row 10); prefix=${row%%"$1"*}; [ "$prefix" != "$row" ] && echo ${#prefix}; }
+e2e_start 80 30
+e2e_wait 10 e2e_field_shown || e2e_fail "no field"
+e2e_tmux resize-window -t game -x 70 -y 20
+e2e_wait 10 e2e_screen_has "at least 80 x 21" || e2e_fail "no notice over the field"
+e2e_tmux send-keys -t game Left Left Left Up Up
+sleep 4
+e2e_screen_has "at least 80 x 21" || e2e_fail "the notice went away by itself"
+e2e_tmux resize-window -t game -x 80 -y 30
+e2e_wait 10 e2e_field_shown || e2e_fail "the field is not back: $(e2e_screen_lacks 'Enemy View' || echo 'a battle began behind the notice')"
+pawn_at=$(column_of "$pawn")
+[ "$(column_of ●)" = 10 ] || e2e_fail "the hero moved behind the notice: column $(column_of ●)"
+[ -n "$pawn_at" ] && [ "$pawn_at" -ge 20 ] || e2e_fail "the Pawn moved on behind the notice: column ${pawn_at:-none}"
+e2e_wait 20 e2e_battle_screen_shown || e2e_fail "the game did not go on after the notice"
+echo "ok: the game stood still behind the notice (Pawn at column $pawn_at) and went on after it"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end check of the Windows program under Wine, inside tmux at 80 x 30:
 # a data tree with a missing file ends with the four fatal lines and status 255
-# after the 30-second wait; on a small map of its own the field appears, the
-# arrow keys move the hero, and Ctrl+C ends the game. Both runs go through
-# code_page_probe.exe, which checks that the console showed code page 932
-# during the run and has its own code page back afterwards.
+# after the 30-second wait (a folder, an empty file, a pipe or a link to
+# /dev/zero in place of the hero file shows the same lines); on a small map of
+# its own the field appears, the arrow keys move the hero, and Ctrl+C ends the
+# game. Both runs go through code_page_probe.exe, which checks that the console
+# showed code page 932 during the run and has its own code page back afterwards.
 #
 # Usage: tests/windows/wine_smoke.sh [--require-wine] [path/to/chessrpg.exe]
 # Without Wine, or with an exe missing or older than the sources, it skips
@@ -200,6 +201,22 @@ fi
 fatal_start=$SECONDS
 start_game fatal "$work/missing"
 
+# In place of the hero file, what is no regular file or holds no number: the
+# game takes each for a missing file at once, as on Linux.
+hero_cases="folder empty-file pipe link-to-dev-zero"
+for kind in $hero_cases; do
+  make_tree "$work/hero-$kind"
+  hero_file=$work/hero-$kind/Hero_Info/Hero_Status_Info.txt
+  rm -f "$hero_file"
+  case $kind in
+    folder) mkdir "$hero_file" ;;
+    empty-file) : >"$hero_file" ;;
+    pipe) mkfifo "$hero_file" ;;
+    link-to-dev-zero) ln -s /dev/zero "$hero_file" ;;
+  esac
+  start_game "hero-$kind" "$work/hero-$kind"
+done
+
 if [ "$field_in_game" = 1 ]; then
   make_tree "$work/field"
   start_game field "$work/field"
@@ -241,18 +258,27 @@ if [ "$field_in_game" = 1 ]; then
     fail "the game ended on the field"
     show_screen field
   else
-    # Ctrl+C ends the game with the status Windows gives it (0xC000013A, of
-    # which the low byte 58 reaches Linux).
+    # Ctrl+C, read as a key, ends the game in order with status 0.
     tmux_ send-keys -t field C-c
     wait_for_end field 20
     state=$(pane_state field)
-    [ "$state" = "1 58" ] && echo "ok: Ctrl+C ended the game" ||
-      { fail "Ctrl+C: pane state '$state', expected '1 58'"; show_screen field; }
+    [ "$state" = "1 0" ] && echo "ok: Ctrl+C ended the game" ||
+      { fail "Ctrl+C: pane state '$state', expected '1 0'"; show_screen field; }
     check_code_page field "Ctrl+C"
   fi
 else
   echo "SKIPPED: field checks (the game has no map yet)"
 fi
+
+for kind in $hero_cases; do
+  if wait_for_text "hero-$kind" "30 " 60 && screen_of "hero-$kind" | grep -q '^ファイルが存在しない'; then
+    echo "ok: $kind in place of the hero file: the game stops as for a missing file"
+  else
+    fail "$kind in place of the hero file: the fatal lines did not appear"
+    show_screen "hero-$kind"
+  fi
+  tmux_ kill-session -t "hero-$kind"
+done
 
 # The four lines start at column 0; compare their ASCII-aligned beginnings and
 # the ASCII of the last one.
@@ -269,6 +295,13 @@ if [ "$state" = "1 255" ] && [ $elapsed -ge 29 ]; then
   echo "ok: the fatal stop ended with status 255 after ${elapsed}s"
 else
   fail "fatal stop: pane state '$state' after ${elapsed}s (expected '1 255' after at least 29s)"
+  show_screen fatal
+fi
+# After the stop, the missing file is named with its full Windows path.
+if screen_of fatal | grep -qE '^ファイル: [A-Za-z]:\\.*\\(map_form\\map1\\9|Abilities\\Flame)\.txt'; then
+  echo "ok: the missing file is named after the stop"
+else
+  fail "the missing file is not named after the stop"
   show_screen fatal
 fi
 check_code_page fatal "the fatal stop"

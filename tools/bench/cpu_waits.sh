@@ -6,11 +6,12 @@
 #  - at the confirm wait after the Pawn's attack message (the hero defends);
 #  - during the fatal stop's thirty seconds (the hero file is missing).
 # Each wait is measured once it shows on the screen and has settled: CPU time
-# (user + system) over 5 s as a share of one core, with chessrpg and with
-# chessrpg_spin, whose waits poll without pause. The screen is read before and
+# (user + system) over 5 s as a share of one core, and wake-ups a second (the
+# times the program went to sleep and was woken: voluntary context switches),
+# with chessrpg and with chessrpg_spin, whose waits poll without pause. The screen is read before and
 # after the 5 s; a figure counts only when it showed the wait both times,
 # unchanged, and the program was still running.
-# Prints one tab-separated line per wait, starting with "row", for
+# Prints two tab-separated lines per wait, starting with "row", for
 # tools/bench/run.sh; every other line is detail. It asserts nothing.
 # Usage: tools/bench/cpu_waits.sh BUILD_DIR DATA_DIR
 set -u
@@ -24,6 +25,7 @@ unset TMUX
 settle_seconds=1
 window_seconds=5
 goal_percent=1
+goal_wakeups=1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/chessrpg-cpu-waits-XXXXXX")
 socket=
@@ -60,6 +62,9 @@ cpu_ns() {
            printf "%.0f\n", (days * 86400 + s) * 1e9 }'
   fi
 }
+
+# Times the process has gone to sleep of its own accord so far (Linux only).
+wakeups() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
 
 now_us() {
   if [ -n "${EPOCHREALTIME:-}" ]; then
@@ -183,11 +188,13 @@ reach() {
 }
 
 # measure WAIT PROGRAM: sets percent to the share of a core the program used
-# over the window at that wait, or to nothing when it was not measured.
+# over the window at that wait and rate to its wake-ups a second, or both to
+# nothing when they were not measured.
 measure() {
   local wait=$1 program=$2 name
   name=$(basename "$2")
   percent=
+  rate=
   if [ ! -x "$program" ]; then
     echo "$wait, $name: not built"
     return
@@ -199,12 +206,14 @@ measure() {
     return
   fi
   sleep "$settle_seconds"
-  local before after cpu0 cpu1 t0 t1
+  local before after cpu0 cpu1 t0 t1 woke0 woke1
   before=$(screen)
   cpu0=$(cpu_ns "$pid")
+  woke0=$(wakeups "$pid")
   t0=$(now_us)
   sleep "$window_seconds"
   cpu1=$(cpu_ns "$pid")
+  woke1=$(wakeups "$pid")
   t1=$(now_us)
   after=$(screen)
   echo "$wait, $name: before: $("seen_$wait" "$before")"
@@ -219,8 +228,22 @@ measure() {
     percent=$(awk -v ns=$((cpu1 - cpu0)) -v us=$((t1 - t0)) 'BEGIN { printf "%.4f", ns / 1000 / us * 100 }')
     awk -v ns=$((cpu1 - cpu0)) -v us=$((t1 - t0)) -v p="$percent" -v w="$wait, $name" \
       'BEGIN { printf "%s: %.1f ms CPU in %.3f s = %.2f %% of a core\n", w, ns / 1e6, us / 1e6, p }'
+    if [ -n "$woke0" ] && [ -n "$woke1" ]; then
+      rate=$(awk -v n=$((woke1 - woke0)) -v us=$((t1 - t0)) 'BEGIN { printf "%.2f", n / (us / 1e6) }')
+      echo "$wait, $name: $((woke1 - woke0)) wake-ups in the window = $rate a second"
+    fi
   fi
   stop_game
+}
+
+# wakeup_row LABEL OURS REFERENCE: wake-ups a second beside the spinning build's.
+wakeup_row() {
+  awk -v label="$1" -v ours="$2" -v ref="$3" -v goal="$goal_wakeups" 'BEGIN {
+    shown = ours == "" ? "-" : sprintf("%.2f /s", ours)
+    refShown = ref == "" ? "-" : sprintf("%.2f /s", ref)
+    met = ours != "" && ours <= goal ? "yes" : "no"
+    printf "row\t%s\t%s\t%s\t-\t≤ %s /s\t%s\n", label, shown, refShown, goal, met
+  }'
 }
 
 row() {
@@ -247,16 +270,22 @@ fi
 for wait in field menu confirm fatal; do
   ours=
   reference=
+  ours_rate=
+  reference_rate=
   if command -v tmux >/dev/null; then
     measure "$wait" "$build/chessrpg"
     ours=$percent
+    ours_rate=$rate
     measure "$wait" "$build/chessrpg_spin"
     reference=$percent
+    reference_rate=$rate
   fi
   case $wait in
-  field) row "waiting for a key on the field" "$ours" "$reference" ;;
-  menu) row "battle command menu" "$ours" "$reference" ;;
-  confirm) row "confirm wait after a battle message" "$ours" "$reference" ;;
-  fatal) row "fatal stop's 30-second wait" "$ours" "$reference" ;;
+  field) label="waiting for a key on the field" ;;
+  menu) label="battle command menu" ;;
+  confirm) label="confirm wait after a battle message" ;;
+  fatal) label="fatal stop's 30-second wait" ;;
   esac
+  row "$label" "$ours" "$reference"
+  wakeup_row "  wake-ups a second" "$ours_rate" "$reference_rate"
 done

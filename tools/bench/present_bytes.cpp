@@ -68,6 +68,10 @@ long long WriteThroughBytes(const ConsoleCall& call, unsigned& attribute) {
         for (char c : call.bytes) bytes += c == '\n';  // a line break is sent as CR LF
         return bytes;
     }
+    case ConsoleCall::kHint: {
+        std::string text = SjisToUtf8(call.bytes.data(), call.bytes.size());
+        return static_cast<long long>(text.size()) + 12;  // placed on its row, the rest of the row erased
+    }
     case ConsoleCall::kShow:
         return 0;
     }
@@ -157,7 +161,7 @@ struct Curses {
 };
 
 // Replays the play, presenting at the same points as the terminal backend:
-// each pause, and whenever more than a backlog of bytes was written.
+// each pause, key poll and key read, and each frame of the scroll.
 std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses, int dumpScene) {
     std::vector<Counts> counts(play.scenes.size());
     MemoryConsole console;
@@ -168,7 +172,8 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses, int du
     ResetTerminalView(view, kConsoleColumns, kRows, AmbiguousWidth::kNarrow);
     unsigned writeThroughAttribute = kNormalAttribute;
     bool dirty = true;
-    std::size_t backlog = 0;
+    std::string hint;        // the key help below the game, Shift-JIS
+    MemoryConsole display;   // the console with the key help, as the terminal shows it
     std::size_t scene = 0;
     std::string out;
     long long cursesBefore = curses.BytesSoFar();
@@ -176,20 +181,20 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses, int du
     auto present = [&] {
         Counts& c = counts[scene];
         out.clear();
-        RenderConsole(view, console, out);
+        ComposeDisplay(console, hint, kRows, display);
+        RenderConsole(view, display, out);
         c.ours += static_cast<long long>(out.size());
-        long long lower = ChangedTextBytes(view, shown, console);
+        long long lower = ChangedTextBytes(view, shown, display);
         c.lowerBound += lower;
-        shown = console;
+        shown = display;
         long long cursesBefore = curses.BytesSoFar();
-        curses.Present(console);
+        curses.Present(display);
         if (dumpScene == static_cast<int>(scene)) {
             std::fprintf(stderr, "frame: ours %zu, lower bound %lld\n  ours:    %s\n  ncurses: %s\n", out.size(), lower,
                          Escaped(out).c_str(), Escaped(curses.BytesSince(cursesBefore)).c_str());
         }
         c.frames += 1;
         dirty = false;
-        backlog = 0;
     };
 
     for (std::size_t i = 0; i < play.calls.size(); ++i) {
@@ -211,8 +216,10 @@ std::vector<Counts> CountScenes(const RecordedPlay& play, Curses& curses, int du
         case ConsoleCall::kWrite:
             WriteMemoryConsole(console, call.bytes.data(), call.bytes.size());
             dirty = true;
-            backlog += call.bytes.size();
-            if (backlog >= kPresentBacklog) present();
+            break;
+        case ConsoleCall::kHint:
+            hint = call.bytes;
+            dirty = true;
             break;
         case ConsoleCall::kShow:
             if (dirty) present();

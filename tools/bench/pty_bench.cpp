@@ -326,10 +326,13 @@ void PrintPacingDetail(const std::string& measure, const std::vector<double>& re
                 Drift(s.max, virtualMs));
 }
 
-void PrintPacingRow(const std::string& measure, const std::vector<double>& real, double virtualMs) {
+// The real lengths' median beside the planned one: the virtual clock's, or
+// (with another label) the backend's own pace.
+void PrintPacingRow(const std::string& measure, const std::vector<double>& real, double virtualMs,
+                    const char* plannedLabel = "virt.") {
     PrintPacingDetail(measure, real, virtualMs);
     double drift = Drift(Summarize(real).median, virtualMs);
-    PrintRow(measure, Ms(Summarize(real).median), Format("%.0f ms", virtualMs) + " virt.", Format("%+.1f %%", drift),
+    PrintRow(measure, Ms(Summarize(real).median), Format("%.0f ms ", virtualMs) + plannedLabel, Format("%+.1f %%", drift),
              "within " + Format("%.0f", kDriftGoalPercent) + " %", Met(std::fabs(drift) <= kDriftGoalPercent));
 }
 
@@ -380,6 +383,138 @@ bool MeasurePacing(const std::string& program, const std::string& shipped) {
     return true;
 }
 
+// The first figure of the chase world through the real program: the times
+// (milliseconds from the fork) at which its first `moves` moves showed.
+bool RealChase(const std::string& program, const std::string& data, int moves, std::vector<double>& times) {
+    PtySession game;
+    auto forked = BenchClock::now();
+    if (!StartInPty(game, {program}, data, kColumns, kRows)) return false;
+    times.clear();
+    int lastColumn = -1;
+    auto watch = [&](const PtySession& s) {
+        int column = ChaserColumn(s.screen);
+        if (column >= 0 && lastColumn >= 0 && column != lastColumn) times.push_back(Milliseconds(forked, s.lastRead));
+        if (column >= 0) lastColumn = column;
+        return static_cast<int>(times.size()) >= moves;
+    };
+    BenchClock::time_point when{};
+    bool seen = WaitForScreen(game, watch, forked + seconds(30), when);
+    StopInPty(game);
+    return seen;
+}
+
+std::vector<double> Intervals(const std::vector<double>& times) {
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < times.size(); ++i) gaps.push_back(times[i] - times[i - 1]);
+    return gaps;
+}
+
+// The pause between two moves of one figure, with 1, 2 and 5 figures on the
+// screen, each taking one pause a step: the real interval beside the sum of
+// the pauses on the headless clock.
+bool MeasureEnemyPace(const std::string& program, const std::string& shipped) {
+    constexpr int kMoves = 9;  // eight intervals
+    bool ok = true;
+    std::printf("enemy pace: Pawns close in on the hero on a small world, one pause of 13 x 10 ms a step each; "
+                "the intervals between the first %d moves of the one on his row\n",
+                kMoves);
+    for (int figures : {1, 2, 5}) {
+        const std::string row = "enemy pace, " + std::to_string(figures) + (figures == 1 ? " figure" : " figures") +
+                                ", real (vs virtual)";
+        const std::string goal = "within " + Format("%.0f", kDriftGoalPercent) + " %";
+        ScratchData scratch;
+        std::string error;
+        std::vector<double> planned;
+        std::vector<double> real;
+        if (!MakeScratchData(scratch, shipped, error) || !WriteChaseWorld(scratch, figures, error) ||
+            !HeadlessChase(scratch.data, kColumns, kRows, kMoves, planned, error)) {
+            std::printf("enemy pace with %d figures not measured: %s\n", figures, error.c_str());
+            PrintFailedRow(row, goal);
+            ok = false;
+            continue;
+        }
+        if (!RealChase(program, scratch.data, kMoves, real)) {
+            std::printf("enemy pace with %d figures: the moves did not show within 30 s\n", figures);
+            PrintFailedRow(row, goal);
+            ok = false;
+            continue;
+        }
+        std::vector<double> gaps = Intervals(real);
+        std::string shown;
+        for (double gap : gaps) shown += Format(" %.1f", gap);
+        std::printf("%d figures: intervals (ms):%s\n", figures, shown.c_str());
+        PrintPacingRow(row, gaps, Summarize(Intervals(planned)).median);
+    }
+    return ok;
+}
+
+// A step right from column 57 into screen 2, through the real program: when
+// the scroll's first and last frames showed, and how many of its 60 frames
+// showed at all.
+bool MeasureScroll(const std::string& program, const std::string& shipped) {
+    const std::string row = "screen change scroll, real (vs planned)";
+    ScratchData scratch;
+    std::string error;
+    if (!MakeScratchData(scratch, shipped, error) || !WriteScrollWorld(scratch, error)) {
+        std::printf("scroll not measured: %s\n", error.c_str());
+        PrintFailedRow(row, "-");
+        return false;
+    }
+    std::printf("scroll: the hero steps right from column 57 into the next screen; from the scroll's first "
+                "frame showing to its last, %d runs\n",
+                kPacingRuns);
+    std::vector<double> lengths;
+    int fewestSeen = 60;
+    for (int run = 0; run < kPacingRuns; ++run) {
+        PtySession game;
+        BenchClock::time_point when{};
+        auto field = [](const PtySession& s) { return ScreenCharacter(s.screen, 5, 0) == U'#'; };
+        if (!StartInPty(game, {program}, scratch.data, kColumns, kRows) ||
+            !WaitForScreen(game, field, BenchClock::now() + seconds(5), when)) {
+            std::printf("run %d: the field did not show\n", run);
+            StopInPty(game);
+            PrintFailedRow(row, "-");
+            return false;
+        }
+        PumpUntil(game, BenchClock::now() + milliseconds(100));
+        bool seen[60] = {};
+        double first = -1;
+        double last = -1;
+        auto start = BenchClock::now();
+        SendKeys(game, "\x1b[C");
+        auto watch = [&](const PtySession& s) {
+            int frame = ScrollFrameShown(s.screen);
+            if (frame < 0) return false;
+            seen[frame] = true;
+            if (first < 0) first = Milliseconds(start, s.lastRead);
+            if (frame == 59) last = Milliseconds(start, s.lastRead);
+            return frame == 59;
+        };
+        bool ended = WaitForScreen(game, watch, start + seconds(5), when);
+        StopInPty(game);
+        if (!ended || first < 0) {
+            std::printf("run %d: the scroll did not end within 5 s\n", run);
+            PrintFailedRow(row, "-");
+            return false;
+        }
+        int count = static_cast<int>(std::count(seen, seen + 60, true));
+        fewestSeen = std::min(fewestSeen, count);
+        std::string missed;
+        for (int frame = 0; frame < 60; ++frame) {
+            if (!seen[frame]) missed += " " + std::to_string(frame);
+        }
+        std::printf("run %d: first frame %.1f ms after the key, last %.1f ms, %d of 60 frames seen%s%s\n", run,
+                    first, last, count, missed.empty() ? "" : "; not seen:", missed.c_str());
+        lengths.push_back(last - first);
+    }
+    // The game pauses nowhere in a scroll; the terminal backend shows its 60
+    // frames 8 ms apart, so that it shows as a scroll: 59 pauses.
+    PrintPacingRow(row, lengths, 59 * 8, "planned");
+    PrintRow("  scroll frames seen, fewest of " + std::to_string(kPacingRuns) + " runs",
+             std::to_string(fewestSeen) + " of 60", "-", "-", "-", "-");
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -405,5 +540,7 @@ int main(int argc, char** argv) {
     bool ok = MeasureKeyLatency(program, shipped);
     ok = MeasureStartUp(program, shipped) && ok;
     ok = MeasurePacing(program, shipped) && ok;
+    ok = MeasureEnemyPace(program, shipped) && ok;
+    ok = MeasureScroll(program, shipped) && ok;
     return ok ? 0 : 1;
 }

@@ -55,7 +55,7 @@ struct HeadlessTerminal {
     }
     void Present() {
         bytes.clear();
-        RenderConsole(view, HeadlessScreen(), bytes);
+        RenderConsole(view, HeadlessDisplay(screen.rows), bytes);
         FeedScreenModel(screen, bytes);
     }
 };
@@ -69,6 +69,12 @@ std::string Describe(const HeadlessStop& stop) {
 }
 
 }  // namespace
+
+MemoryConsole HeadlessDisplay(int rows) {
+    MemoryConsole display;
+    ComposeDisplay(HeadlessScreen(), HeadlessHint(), rows, display);
+    return display;
+}
 
 ScreenModel ConsoleAsShown(const MemoryConsole& console, int columns, int rows) {
     ScreenModel screen;
@@ -104,7 +110,7 @@ bool HeadlessFieldStart(const std::string& data, int columns, int rows, FieldSta
     bool started = true;
     try {
         StartGame();
-        start.frame = ConsoleAsShown(HeadlessScreen(), columns, rows);
+        start.frame = ConsoleAsShown(HeadlessDisplay(rows), columns, rows);
         start.heroX = hero.fieldX;
         start.heroY = hero.fieldY;
         MoveHero(KeyRight);
@@ -192,4 +198,57 @@ bool HeadlessPacing(const std::string& data, int columns, int rows, PacingMarks&
     HeadlessSetKeySource(nullptr);
     ResetGameState();
     return AllPacingSeen(marks);
+}
+
+int ChaserColumn(const ScreenModel& screen) {
+    for (int column = 1; column < 54; ++column) {
+        char32_t shown = ScreenCharacter(screen, 10, column);
+        if (shown != U' ' && shown != U'#' && shown != 0) return column;
+    }
+    return -1;
+}
+
+bool HeadlessChase(const std::string& data, int columns, int rows, int moves, std::vector<double>& times,
+                   std::string& error) {
+    HeadlessReset(data);
+    ResetGameState();
+    HeadlessSetTimeLimit(kSceneLimitMs);
+    HeadlessTerminal terminal(columns, rows);
+    times.clear();
+    int lastColumn = -1;
+    auto present = [&] {
+        terminal.Present();
+        int column = ChaserColumn(terminal.screen);
+        if (column >= 0 && lastColumn >= 0 && column != lastColumn) times.push_back(HeadlessMilliseconds());
+        if (column >= 0) lastColumn = column;
+        if (static_cast<int>(times.size()) >= moves) throw HeadlessStop{HeadlessStop::kExited, 0};
+    };
+    HeadlessSetSleepWatcher([&](unsigned) { present(); });
+    HeadlessSetKeySource([&] {
+        present();
+        return -1;
+    });
+    try {
+        StartGame();
+        for (;;) MainLoopPass();
+    } catch (const HeadlessStop& stop) {
+        if (static_cast<int>(times.size()) < moves) error = "the headless chase stopped early: " + Describe(stop);
+    }
+    HeadlessSetSleepWatcher(nullptr);
+    HeadlessSetKeySource(nullptr);
+    ResetGameState();
+    return static_cast<int>(times.size()) >= moves;
+}
+
+int ScrollFrameShown(const ScreenModel& screen) {
+    // Frame k shows screen 1's columns k + 1 to 59, then screen 2's: screen
+    // 1's wall of column 58 stands at 57 - k until it leaves, then screen 2's
+    // 'o' of column 58 comes in at 59 and 58. Screen 1 whole has both walls.
+    if (ScreenCharacter(screen, 5, 0) == U'#' && ScreenCharacter(screen, 5, 58) == U'#') return -1;
+    for (int column = 0; column <= 57; ++column) {
+        if (ScreenCharacter(screen, 5, column) == U'#') return 57 - column;
+    }
+    if (ScreenCharacter(screen, 5, 59) == U'o') return 58;
+    if (ScreenCharacter(screen, 5, 58) == U'o') return 59;
+    return -1;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/memory_console.h"
 #include "tools/bench/screen_model.h"
@@ -14,6 +15,10 @@
 // column, converted from Shift-JIS; control bytes blank, bytes that are no
 // character '?'.
 ScreenModel ConsoleAsShown(const MemoryConsole& console, int columns, int rows);
+
+// The headless console with its key help, as the terminal backend shows it
+// on a terminal of `rows` rows.
+MemoryConsole HeadlessDisplay(int rows);
 
 // The first field screen as a terminal that draws ● one column wide shows
 // it, and the hero's place on it.
@@ -58,3 +63,17 @@ extern const char kFleeKeys[];
 // marks are taken where the terminal backend shows a frame: at every sleep
 // and every key poll.
 bool HeadlessPacing(const std::string& data, int columns, int rows, PacingMarks& marks, std::string& error);
+
+// The chase world (WriteChaseWorld): the column of the first figure, the one
+// on the hero's row left of him, or -1 when it does not show.
+int ChaserColumn(const ScreenModel& screen);
+
+// The chase world headless: when (virtual milliseconds) each of the first
+// figure's first `moves` moves showed, taken where the terminal backend shows
+// a frame.
+bool HeadlessChase(const std::string& data, int columns, int rows, int moves, std::vector<double>& times,
+                   std::string& error);
+
+// The scroll world (WriteScrollWorld): which frame of the scroll into screen
+// 2 the screen shows (0 to 59), or -1 for none.
+int ScrollFrameShown(const ScreenModel& screen);

@@ -98,6 +98,41 @@ bool WriteSmallWorld(const ScratchData& scratch, std::string& error) {
     return SetEnemySpeed(scratch, "Pawn_Status_Info.txt", 0, error);
 }
 
+namespace {
+
+bool WriteHero(const ScratchData& scratch, int x, int y, std::string& error) {
+    return WriteFile(fs::path(scratch.data) / "Hero_Info" / "Hero_Status_Info.txt",
+                     "\x97\x45\x8e\xd2\n40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 " + std::to_string(x) + " " +
+                         std::to_string(y) + "\n",
+                     error);
+}
+
+}  // namespace
+
+bool WriteChaseWorld(const ScratchData& scratch, int figures, std::string& error) {
+    if (!WriteSmallWorld(scratch, error) || !WriteHero(scratch, 54, 10, error)) return false;
+    const int rows[] = {10, 4, 6, 14, 16};
+    std::string placements = std::to_string(figures) + "\n";
+    for (int i = 0; i < figures && i < 5; ++i) placements += "1 1 2 " + std::to_string(rows[i]) + "\n";
+    return WriteDataFile(scratch, "map_info/map1/1.txt", placements, error);
+}
+
+bool WriteScrollWorld(const ScratchData& scratch, std::string& error) {
+    if (!WriteSmallWorld(scratch, error) || !WriteHero(scratch, 57, 10, error)) return false;
+    std::string first;
+    std::string second;
+    for (int y = 0; y < 20; ++y) {
+        std::string row = SmallWorldRow(y);
+        first += (y == 10 ? "#" + std::string(58, ' ') : row) + "\n";
+        if (y == 10) row[0] = ' ';
+        if (y == 5) row = std::string(58, ' ') + "o";
+        second += row + "\n";
+    }
+    return WriteDataFile(scratch, "map_form/map1/1.txt", first, error) &&
+           WriteDataFile(scratch, "map_form/map1/2.txt", second, error) &&
+           WriteDataFile(scratch, "map_info/map1/1.txt", "0\n", error);
+}
+
 bool WriteDataFile(const ScratchData& scratch, const std::string& path, const std::string& bytes, std::string& error) {
     return WriteFile(fs::path(scratch.data) / path, bytes, error);
 }

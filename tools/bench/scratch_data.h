@@ -35,3 +35,14 @@ bool ClearPlacements(const ScratchData& scratch, std::string& error);
 bool WriteSmallWorld(const ScratchData& scratch, std::string& error);
 
 extern const char kSmallWorldMarker[];
+
+// The small world with the hero at column 54, row 10 of screen 1 and
+// `figures` Pawns (1 to 5) at column 2: the first on his row, the others on
+// rows 4, 6, 14 and 16. Each closes in two columns a step, one pause a step,
+// for many steps; only the first stands on the hero's row.
+bool WriteChaseWorld(const ScratchData& scratch, int figures, std::string& error);
+
+// The small world with no figure, the hero at column 57, row 10 of screen 1,
+// and row 10 open into screen 2, whose row 5 holds a lone 'o' at column 58
+// where screen 1 has its wall: a step right scrolls into screen 2.
+bool WriteScrollWorld(const ScratchData& scratch, std::string& error);
