@@ -1,5 +1,6 @@
 # make play: build the game alone and play it on the shipped data.
-# make build: build the game alone.  make test: build and run every test.
+# make build: build the game and its data tools.  make test: build and run
+# every test.
 # These three run ./build.sh play|build|test, which works where make is not
 # installed yet; the build's output goes to $(BUILD)/build.log.
 # make windows: cross-build chessrpg.exe and pack dist/chessrpg-windows.zip.
@@ -49,4 +50,36 @@ fresh-system-check:
 	tools/fresh_system_check.sh
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-windows build-fuzz $(BENCH_BUILD) dist
+	rm -rf $(BUILD) build-sanitize build-windows build-fuzz $(BENCH_BUILD) $(DEB_BUILD) dist
+
+# make install / make uninstall: the program in PREFIX/bin (default
+# /usr/local) with its tools, the data in PREFIX/share/chessrpg, the manual
+# pages, README and desktop entry, within DESTDIR when given. The list of what
+# was installed stays in $(BUILD)/install_manifest.txt for make uninstall
+# (give it the same DESTDIR).
+# make deb: dist/chessrpg_VERSION-1_ARCH.deb, made by CPack from the same
+# install rules in Debian's games layout (/usr/games, /usr/share/games/chessrpg),
+# built with Debian's hardening flags and stripped.
+.PHONY: install uninstall deb
+PREFIX ?= /usr/local
+DESTDIR ?=
+DEB_BUILD ?= build-deb
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P packaging/uninstall.cmake
+
+deb:
+	@tools/ensure_deps.sh deb
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=None -DCHESSRPG_TESTS=OFF -DCHESSRPG_DEBIAN=ON \
+	  -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -rf $(DEB_BUILD)/package
+	cd $(DEB_BUILD) && cpack -G DEB -B package >/dev/null
+	mkdir -p dist && cp $(DEB_BUILD)/package/chessrpg_*.deb dist/
+	@ls -l dist/chessrpg_*.deb

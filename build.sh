@@ -4,7 +4,7 @@
 # missing first. `make play`, `make build` and `make test` call it too.
 #
 #   ./build.sh play    build the game alone, then play it on the shipped data
-#   ./build.sh build   build the game alone
+#   ./build.sh build   build the game and its data tools (what make install installs)
 #   ./build.sh test    build the game, its tools and tests, then run every test
 #
 # The build's output goes to BUILD/build.log; its last lines are shown when it
@@ -39,10 +39,12 @@ build_quietly() {
 }
 
 case "${1:-}" in
-  play|build)
+  build)
+    sh tools/ensure_deps.sh play
+    build_quietly "the game and its data tools" -- --target chessrpg world_picture data_check ;;
+  play)
     sh tools/ensure_deps.sh play
     build_quietly "the game" -- --target chessrpg
-    [ "$1" = build ] && exit 0
     echo "Starting the game: the arrow keys walk; Ctrl+C ends it."
     cd "$root/data"
     exec "$build/chessrpg" ;;

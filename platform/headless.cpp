@@ -98,7 +98,8 @@ long long HeadlessWriteCount() { return run.writes; }
 
 void PlatformStart() {}
 
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 
 bool PlatformPlaceCursor(int x, int y) {
     run.vainPolls = 0;

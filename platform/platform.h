@@ -12,9 +12,13 @@
 void PlatformStart();
 
 // Makes the folder that holds the game's data tree the working directory: the
-// current one when it holds the data, else the data folder beside the program.
-// Returns false when none was found (the loaders then fail as they would).
-bool PlatformEnterDataDirectory();
+// named folder and no other when one is given, else the first folder of
+// PlatformDataFolder's list that holds the data. False when none was entered.
+bool PlatformEnterDataDirectory(const char* folder);
+
+// The n-th folder (from 0) searched for the data tree when none is named, for
+// the help text; null past the last.
+const char* PlatformDataFolder(int n);
 
 // Places the cursor at column x, row y. A negative coordinate is refused: the
 // result is false and the cursor stays where the last write left it.

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #ifdef __APPLE__
 #include <mach-o/dyld.h>
@@ -37,22 +38,74 @@ std::string ExecutableFolder() {
     return slash == std::string::npos ? "" : folder.substr(0, slash == 0 ? 1 : slash);
 }
 
+// `relative` below `folder`, its ".." steps taken off the folder's end (the
+// program's folder is a real path, with no links to step back through).
+std::string JoinPath(std::string folder, const std::string& relative) {
+    if (!relative.empty() && relative[0] == '/') return relative;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string::npos) end = relative.size();
+        std::string part = relative.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            std::size_t slash = folder.rfind('/');
+            folder = slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);
+        } else {
+            folder += (folder.empty() || folder.back() == '/' ? "" : "/") + part;
+        }
+    }
+    return folder;
+}
+
+// True when the program runs from the folder it was built in: only there may it
+// fall back to the source tree's data, which an installed copy must never see.
+bool InBuildTree(const std::string& programFolder) {
+#if defined(CHESSRPG_DATA_DIR) && defined(CHESSRPG_BUILD_DIR)
+    char built[PATH_MAX];
+    return !programFolder.empty() && realpath(CHESSRPG_BUILD_DIR, built) && programFolder == built;
+#else
+    (void)programFolder;
+    return false;
+#endif
+}
+
+// The folders searched for the data tree, in order: the working directory; the
+// installed data at its place relative to the program (so that a moved prefix
+// still works); a data folder beside the program, as in the Windows zip; the
+// program's own folder; and for a program in its build tree, the source data.
+const std::vector<std::string>& DataFolders() {
+    static std::vector<std::string> folders;
+    if (!folders.empty()) return folders;
+    folders.push_back(".");
+    std::string beside = ExecutableFolder();
+    if (beside.empty()) return folders;
+    bool inBuildTree = InBuildTree(beside);
+#ifdef CHESSRPG_INSTALLED_DATA
+    if (!inBuildTree) folders.push_back(JoinPath(beside, CHESSRPG_INSTALLED_DATA));
+#endif
+    folders.push_back(JoinPath(beside, "data"));
+    folders.push_back(beside);
+#ifdef CHESSRPG_DATA_DIR
+    if (inBuildTree) folders.push_back(CHESSRPG_DATA_DIR);
+#endif
+    return folders;
+}
+
 }  // namespace
 
-bool PlatformEnterDataDirectory() {
-    if (HoldsData(".")) return true;
-    std::string beside = ExecutableFolder();
-    std::string candidates[] = {
-        beside.empty() ? "" : beside + "/data",
-        beside,
-#ifdef CHESSRPG_DATA_DIR
-        CHESSRPG_DATA_DIR,
-#endif
-    };
-    for (const std::string& folder : candidates) {
-        if (HoldsData(folder) && chdir(folder.c_str()) == 0) return true;
+bool PlatformEnterDataDirectory(const char* folder) {
+    if (folder) return chdir(folder) == 0;
+    for (const std::string& candidate : DataFolders()) {
+        if (HoldsData(candidate) && chdir(candidate.c_str()) == 0) return true;
     }
     return false;
+}
+
+const char* PlatformDataFolder(int n) {
+    const std::vector<std::string>& folders = DataFolders();
+    return n >= 0 && n < static_cast<int>(folders.size()) ? folders[n].c_str() : nullptr;
 }
 
 std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(".", path); }

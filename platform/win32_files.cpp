@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -30,19 +31,45 @@ bool HoldsData(const std::wstring& folder) {
     return IsFolder((prefix + L"Hero_Info").c_str());
 }
 
-}  // namespace
-
-bool PlatformEnterDataDirectory() {
-    if (HoldsData(L"")) return true;
-    // The data folder beside the program, which is where the zip puts it.
+// The folders searched for the data tree, in order: the working directory, then
+// the data folder beside the program, which is where the zip puts it.
+const std::vector<std::wstring>& DataFolders() {
+    static std::vector<std::wstring> folders;
+    if (!folders.empty()) return folders;
+    folders.push_back(L".");
     wchar_t path[MAX_PATH * 4];
     DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
-    if (length == 0 || length >= sizeof path / sizeof path[0]) return false;
+    if (length == 0 || length >= sizeof path / sizeof path[0]) return folders;
     std::wstring folder(path, length);
     std::wstring::size_type slash = folder.find_last_of(L"\\/");
-    folder = (slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash)) + L"\\data";
-    if (!HoldsData(folder)) return false;
-    return SetCurrentDirectoryW(folder.c_str()) != FALSE;
+    folders.push_back((slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash)) + L"\\data");
+    return folders;
+}
+
+}  // namespace
+
+bool PlatformEnterDataDirectory(const char* folder) {
+    // The command line comes in the system's code page, as SetCurrentDirectoryA takes it.
+    if (folder) return SetCurrentDirectoryA(folder) != FALSE;
+    for (const std::wstring& candidate : DataFolders()) {
+        if (HoldsData(candidate) && SetCurrentDirectoryW(candidate.c_str()) != FALSE) return true;
+    }
+    return false;
+}
+
+const char* PlatformDataFolder(int n) {
+    static std::vector<std::string> texts;
+    const std::vector<std::wstring>& folders = DataFolders();
+    if (texts.empty()) {
+        for (const std::wstring& folder : folders) {
+            int size = WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string text(size > 0 ? size : 1, '\0');
+            if (size > 0) WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, &text[0], size, nullptr, nullptr);
+            text.resize(text.size() - 1);
+            texts.push_back(text);
+        }
+    }
+    return n >= 0 && n < static_cast<int>(texts.size()) ? texts[n].c_str() : nullptr;
 }
 
 std::FILE* PlatformOpenFile(const char* path) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/texts.h"
 #include "field/field_screen.h"
 #include "field/map_files.h"
 #include "game/game.h"
@@ -359,6 +360,7 @@ TEST_F(FieldScreenTest, StartUpDrawsTheStartScreenAndTheLoopWalksTheHero) {
     EXPECT_EQ(ScreenLine(0), std::string(59, '#'));
     EXPECT_EQ(ScreenText(5, 50, 52), "城");
     EXPECT_EQ(ScreenText(hero.fieldY, hero.fieldX, hero.fieldX + 2), "●");
+    EXPECT_EQ(HeadlessHint(), kTextHintField);
     int x = hero.fieldX;
     HeadlessPushArrow(KeyRight);
     // The pass reads the prefix code (the hero is redrawn in place), then the

@@ -3,7 +3,7 @@
 # any other user through sudo; either way the exact commands are shown before
 # they run. Without root, sudo or apt-get it prints what to install and stops.
 # Plain POSIX sh: a fresh system may have nothing else.
-# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|deb|lintian
 set -eu
 
 missing=
@@ -36,7 +36,9 @@ case "${1:-play}" in
     [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || need libncurses-dev
     have tmux || need tmux
     have pgrep || need procps ;;
-  *) echo "usage: $0 play|test|windows|wine|fuzz|bench" >&2; exit 2 ;;
+  deb) have dpkg-shlibdeps || need dpkg-dev ;;
+  lintian) have lintian || need lintian ;;
+  *) echo "usage: $0 play|test|windows|wine|fuzz|bench|deb|lintian" >&2; exit 2 ;;
 esac
 
 [ -z "$missing" ] && exit 0

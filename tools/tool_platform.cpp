@@ -20,7 +20,8 @@ long long sleptMs = 0;
 void SetToolDataRoot(const char* root) { dataRoot = root; }
 
 void PlatformStart() {}
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
 void PlatformSetAttribute(unsigned) {}
 

@@ -18,7 +18,11 @@ field_back() { e2e_field_shown && e2e_screen_lacks 'Enemy View'; }
 
 e2e_start_recorded 80 30
 e2e_wait 20 e2e_game_running || e2e_fail "the program did not start"
+# The key help below the game's rows says what the keys do where the game is.
+hint_says() { e2e_screen_row 21 | grep -qF -- "$1"; }
+e2e_wait 20 hint_says "Ctrl+C 終わる" || e2e_wait 1 e2e_battle_screen_shown || e2e_fail "no key help under the field"
 e2e_wait 20 e2e_battle_screen_shown || e2e_fail "no battle screen: the Pawn did not reach the hero"
+e2e_wait 20 hint_says "コマンドをえらぶ" || e2e_fail "no key help under the command menu"
 e2e_wait 20 e2e_in_enemy_view "$pawn" || e2e_fail "the Pawn's glyph $pawn is not in the enemy view"
 
 # Flee is the fourth command.

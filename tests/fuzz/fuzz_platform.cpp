@@ -19,7 +19,8 @@ void FuzzSetInput(const uint8_t* data, size_t size) {
 }
 
 void PlatformStart() {}
-bool PlatformEnterDataDirectory() { return true; }
+bool PlatformEnterDataDirectory(const char*) { return true; }
+const char* PlatformDataFolder(int n) { return n == 0 ? "." : nullptr; }
 bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
 void PlatformSetAttribute(unsigned) {}
 void PlatformWrite(const char*, std::size_t) {}

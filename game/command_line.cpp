@@ -1,0 +1,110 @@
+#include "game/command_line.h"
+
+#include <getopt.h>
+
+#include "platform/platform.h"
+
+#ifndef CHESSRPG_VERSION
+#define CHESSRPG_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr char kProgram[] = "chessrpg";
+
+// Each option: its long name, whether it takes a value, and the short letter
+// that getopt_long reports it by. New options go here and in the switch below.
+const option kOptions[] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"data", required_argument, nullptr, 'd'},
+    {nullptr, 0, nullptr, 0},
+};
+constexpr char kShortOptions[] = ":hVd:";  // ':' first: a missing value reads as ':'
+
+// The option as the player wrote it: the whole word for a long option (its
+// letter is not what was typed), the letter for a short one.
+std::string WrittenOption(int argc, char** argv) {
+    const char* word = optind > 0 && optind <= argc ? argv[optind - 1] : "";
+    if (word[0] == '-' && word[1] == '-') return word;
+    return std::string("-") + static_cast<char>(optopt);
+}
+
+std::string ErrorLine(const std::string& what) {
+    return std::string(kProgram) + ": " + what + "; try '" + kProgram + " --help'";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, char** argv) {
+    CommandLine command;
+    bool help = false;
+    bool version = false;
+    opterr = 0;  // the messages are ours, one line each
+    optind = 0;  // 0 starts getopt_long afresh, whatever was parsed before
+    int letter;
+    while ((letter = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) != -1) {
+        switch (letter) {
+            case 'h':
+                help = true;
+                break;
+            case 'V':
+                version = true;
+                break;
+            case 'd':
+                command.dataFolder = optarg;
+                break;
+            case ':':
+                if (command.error.empty())
+                    command.error = ErrorLine("option '" + WrittenOption(argc, argv) + "' needs a value");
+                break;
+            default:
+                if (command.error.empty())
+                    command.error = ErrorLine("unrecognized option '" + WrittenOption(argc, argv) + "'");
+                break;
+        }
+    }
+    // getopt_long moves the words that are not options to the end.
+    if (command.error.empty() && optind < argc)
+        command.error = ErrorLine(std::string("unexpected argument '") + argv[optind] + "'");
+
+    if (!command.error.empty())
+        command.action = CommandAction::kError;
+    else if (help)
+        command.action = CommandAction::kHelp;
+    else if (version)
+        command.action = CommandAction::kVersion;
+    return command;
+}
+
+std::string VersionText() { return std::string(kProgram) + " " + CHESSRPG_VERSION; }
+
+std::string HelpText() {
+    std::string text =
+        "Usage: chessrpg [OPTION]...\n"
+        "A role-playing game for the text console: the hero walks a world of nine\n"
+        "screens and fights the chess pieces that close in on him.\n"
+        "\n"
+        "Options:\n"
+        "  -d, --data DIR   play the data tree in DIR (for world authors)\n"
+        "  -h, --help       show this help and end\n"
+        "  -V, --version    show the version and end\n"
+        "\n"
+        "Keys:\n"
+        "  arrow keys       walk on the field; move the cursor in battle\n"
+        "  Enter, Right     choose in battle; end the wait after a message\n"
+        "  Space, Left      step back from a battle window\n"
+        "  Ctrl+C           end the game\n"
+        "\n"
+        "The game needs a UTF-8 terminal of 80 x 30 (80 x 21 at the least).\n"
+        "\n"
+        "Without --data, the game plays the data tree (Hero_Info, Enemy_Info,\n"
+        "Abilities, map_form, map_info) of the first of these folders that holds\n"
+        "one, where . is the working directory:\n";
+    for (int n = 0; const char* folder = PlatformDataFolder(n); ++n) text += std::string("  ") + folder + "\n";
+    text +=
+        "\n"
+        "When a data file is missing the game says so, waits 30 seconds and ends\n"
+        "with status 255. A wrong command line ends with status 2.\n";
+    return text;
+}

@@ -1,0 +1,23 @@
+// The program's command line: GNU-style options, read before the console is
+// touched, so that --help, --version and mistakes print to the shell and end.
+#pragma once
+
+#include <string>
+
+enum class CommandAction { kPlay, kHelp, kVersion, kError };
+
+struct CommandLine {
+    CommandAction action = CommandAction::kPlay;
+    const char* dataFolder = nullptr;  // --data DIR: play this tree and no other
+    std::string error;                 // kError: the one line for standard error
+};
+
+// Reads the options in argv. A mistake anywhere makes the whole line an error,
+// whatever else it asks for; otherwise --help wins over --version over play.
+CommandLine ParseCommandLine(int argc, char** argv);
+
+// "chessrpg 1.0.0".
+std::string VersionText();
+
+// Usage, options, keys, and the folders searched for the data tree.
+std::string HelpText();

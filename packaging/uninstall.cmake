@@ -1,0 +1,40 @@
+# Removes what `make install` installed, by the list CMake wrote at the time,
+# then the folders of the game's own (those named chessrpg and below them) that
+# are left empty. Shared folders such as bin or man6 stay. The list does not
+# hold the DESTDIR of the install: give the same one again.
+# Usage: [DESTDIR=...] cmake -DMANIFEST=BUILD/install_manifest.txt -P packaging/uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (make install writes it).")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(folders "")
+foreach(path IN LISTS installed)
+  set(path "$ENV{DESTDIR}${path}")
+  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+  endif()
+  # The file's folders up to the nearest one named chessrpg, if there is one.
+  get_filename_component(folder "${path}" DIRECTORY)
+  set(climbed "")
+  while(folder MATCHES "/.")
+    list(APPEND climbed "${folder}")
+    get_filename_component(name "${folder}" NAME)
+    if(name STREQUAL "chessrpg")
+      list(APPEND folders ${climbed})
+      break()
+    endif()
+    get_filename_component(folder "${folder}" DIRECTORY)
+  endwhile()
+endforeach()
+# Deepest first, so that a folder is empty by the time its turn comes.
+list(REMOVE_DUPLICATES folders)
+list(SORT folders)
+list(REVERSE folders)
+foreach(folder IN LISTS folders)
+  file(GLOB left "${folder}/*")
+  if(IS_DIRECTORY "${folder}" AND NOT left)
+    file(REMOVE_RECURSE "${folder}")
+  endif()
+endforeach()
+file(REMOVE "${MANIFEST}")
