@@ -1,29 +1,32 @@
-# make play: build and play on the shipped data.  make test: build and run every test.
+# make play: build the game alone and play it on the shipped data.
+# make build: build the game and its data tools.  make test: build and run
+# every test.
+# These three run ./build.sh play|build|test, which works where make is not
+# installed yet; the build's output goes to $(BUILD)/build.log.
 # make windows: cross-build chessrpg.exe and pack dist/chessrpg-windows.zip.
 # make fuzz: run each fuzz target for FUZZ_SECONDS (default 60).
 # make bench: measure the terminal output, waiting CPU, key latency, start-up
 # and pacing of an optimised build, and print them beside their references.
+# make fresh-system-check: the README's two commands on a fresh Debian 12
+# (as root; see tools/fresh_system_check.sh).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 
-.PHONY: play build test windows fuzz bench clean
+.PHONY: play build test windows fuzz bench fresh-system-check clean
 
-play: build
-	cd data && ../$(BUILD)/chessrpg
+BUILD_SH = BUILD='$(BUILD)' JOBS='$(JOBS)' CMAKE_FLAGS='$(CMAKE_FLAGS)' ./build.sh
+
+play:
+	@$(BUILD_SH) play
 
 build:
-	@tools/ensure_deps.sh play
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	cmake --build $(BUILD) -j $(JOBS)
+	@$(BUILD_SH) build
 
 test:
-	@tools/ensure_deps.sh test
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	cmake --build $(BUILD) -j $(JOBS)
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@$(BUILD_SH) test
 
 windows:
 	@tools/ensure_deps.sh windows
@@ -42,6 +45,9 @@ bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCHESSRPG_TESTS=OFF -DCHESSRPG_BENCH=ON >/dev/null
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	tools/bench/run.sh $(BENCH_BUILD)
+
+fresh-system-check:
+	tools/fresh_system_check.sh
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-windows build-fuzz $(BENCH_BUILD) $(DEB_BUILD) dist
@@ -77,3 +83,10 @@ deb:
 	cd $(DEB_BUILD) && cpack -G DEB -B package >/dev/null
 	mkdir -p dist && cp $(DEB_BUILD)/package/chessrpg_*.deb dist/
 	@ls -l dist/chessrpg_*.deb
+
+# make web: the browser version in dist/web (Emscripten; xterm.js from npm).
+WEB_BUILD ?= build-web
+.PHONY: web
+web:
+	@tools/ensure_deps.sh web
+	JOBS=$(JOBS) web/build.sh $(WEB_BUILD) dist/web

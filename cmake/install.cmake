@@ -44,7 +44,9 @@ if(NOT WIN32)
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
     DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                           WORLD_READ WORLD_EXECUTE)
+  # The README and the pages it links to, so that its links hold where it is installed.
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
 
   # Manual pages and the desktop entry, with the version and the program's path
   # filled in. The package's pages are compressed, as Debian's policy asks.

@@ -92,7 +92,8 @@ std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySiz
 // Writes a file of the state folder whole, making the folder when it is missing:
 // a new file, flushed to disk, then renamed over the old one, so that at every
 // moment the old file or the new one is there, whole. False, with the reason
-// (Shift-JIS, for the player), when it could not.
+// (Shift-JIS, for the player), when it could not; "" when the platform keeps
+// no saves at all (nothing to tell).
 bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t count, char* why,
                             std::size_t whySize);
 

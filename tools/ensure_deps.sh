@@ -1,48 +1,105 @@
-#!/usr/bin/env bash
-# Checks that what the build needs is installed. As root it installs what is
-# missing with apt-get; otherwise it names the one command to run.
-# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|deb|lintian
-set -euo pipefail
-need=(g++ cmake make)
+#!/bin/sh
+# Installs what a build needs on Debian and Ubuntu. Root runs apt-get itself,
+# any other user through sudo; either way the exact commands are shown before
+# they run. Without root, sudo or apt-get it prints what to install and stops.
+# Plain POSIX sh: a fresh system may have nothing else.
+# Usage: tools/ensure_deps.sh play|test|windows|wine|fuzz|bench|deb|lintian|web|web-test
+set -eu
+
+missing=
+need() { missing="$missing $1"; }
+have() { command -v "$1" >/dev/null 2>&1; }
+
+# Every build: the compiler, CMake and the make it drives.
+have g++ || need g++
+have cmake || need cmake
+have make || need make
+have iconv || need libc-bin
+
 case "${1:-play}" in
-  test) need+=(googletest tmux) ;;
-  windows) need+=(mingw zip) ;;
-  wine) need+=(wine tmux) ;;
-  fuzz) need+=(libfuzzer) ;;
-  bench) need+=(ncurses tmux) ;;
-  deb) need+=(dpkg-dev) ;;
-  lintian) need+=(lintian) ;;
+  play) ;;
+  # The end-to-end checks drive the real program in tmux and find it with pgrep.
+  test)
+    [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev
+    have tmux || need tmux
+    have pgrep || need procps ;;
+  windows)
+    have x86_64-w64-mingw32-g++-posix || need g++-mingw-w64-x86-64-posix
+    have zip || need zip ;;
+  wine)
+    have wine || need "wine wine64"
+    have tmux || need tmux ;;
+  fuzz)
+    echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
+      clang++ -fsanitize=fuzzer -x c++ - -o /dev/null 2>/dev/null || need "clang libclang-rt-dev" ;;
+  bench)
+    [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || need libncurses-dev
+    have tmux || need tmux
+    have pgrep || need procps ;;
+  deb) have dpkg-shlibdeps || need dpkg-dev ;;
+  lintian) have lintian || need lintian ;;
+  # The browser version: Emscripten, and Node.js with npm for xterm.js; its
+  # tests add Chromium and a monospaced Japanese font.
+  web | web-test)
+    have emcc || need emscripten
+    { have node && have npm; } || need "nodejs npm"
+    if [ "$1" = web-test ]; then
+      have chromium || need chromium
+      [ -n "$(fc-list 'Noto Sans Mono CJK JP' 2>/dev/null)" ] || need "fonts-noto-cjk fontconfig"
+    fi ;;
+  *) echo "usage: $0 play|test|windows|wine|fuzz|bench|deb|lintian|web|web-test" >&2; exit 2 ;;
 esac
 
-missing=()
-for item in "${need[@]}"; do
-  case "$item" in
-    g++) command -v g++ >/dev/null || missing+=(g++) ;;
-    cmake) command -v cmake >/dev/null || missing+=(cmake) ;;
-    make) command -v make >/dev/null || missing+=(make) ;;
-    tmux) command -v tmux >/dev/null || missing+=(tmux) ;;
-    zip) command -v zip >/dev/null || missing+=(zip) ;;
-    dpkg-dev) command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev) ;;
-    lintian) command -v lintian >/dev/null || missing+=(lintian) ;;
-    googletest) [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev) ;;
-    ncurses) [ -f /usr/include/ncursesw/curses.h ] || [ -f /usr/include/curses.h ] || missing+=(libncurses-dev) ;;
-    mingw) command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix) ;;
-    wine) command -v wine >/dev/null || missing+=(wine wine64) ;;
-    libfuzzer)
-      echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
-        clang++ -fsanitize=fuzzer -x c++ - -o /dev/null 2>/dev/null || missing+=(clang libclang-rt-dev) ;;
-  esac
-done
-command -v iconv >/dev/null || missing+=(libc-bin)
+[ -z "$missing" ] && exit 0
+missing=${missing# }
 
-[ ${#missing[@]} -eq 0 ] && exit 0
-if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+if [ "$(id -u)" = 0 ]; then
+  sudo=
+elif have sudo; then
+  sudo='sudo '
 else
-  echo "Missing: ${missing[*]}. Install them with:" >&2
-  echo "  sudo apt-get install -y ${missing[*]}" >&2
+  sudo=none
+fi
+# Waits for another apt run (a fresh Ubuntu upgrades itself at first boot)
+# instead of failing at once.
+apt="apt-get -o DPkg::Lock::Timeout=600"
+update="$apt update"
+install="$apt install -y --no-install-recommends"
+# show_commands PREFIX: the two commands, as they can be copied.
+show_commands() {
+  echo "  $1$update"
+  echo "  $1$install \\"
+  echo "      $missing"
+}
+
+if ! have apt-get || [ "$sudo" = none ]; then
+  echo "Missing: $missing" >&2
+  if have apt-get; then
+    echo "Install them as root with:" >&2
+    show_commands "" >&2
+  else
+    echo "Install them with your system's package manager." >&2
+  fi
   exit 1
 fi
+
+echo "Installing what the build needs with:"
+show_commands "$sudo"
+# sudo asks for the password once, here, rather than under a hidden apt-get.
+if [ -n "$sudo" ] && ! sudo -v; then
+  echo "sudo refused. Install them as root with:" >&2
+  show_commands "" >&2
+  exit 1
+fi
+log=$(mktemp "${TMPDIR:-/tmp}/chessrpg-apt.XXXXXX")
+# The commands are lists of words. A failed update (one unreachable source)
+# need not stop the install.
+# shellcheck disable=SC2086
+$sudo$update >"$log" 2>&1 || echo "(apt-get update failed; trying the install anyway)"
+# shellcheck disable=SC2086
+if ! $sudo$install $missing >>"$log" 2>&1; then
+  tail -n 20 "$log" >&2
+  echo "The install failed; its whole output is in $log" >&2
+  exit 1
+fi
+rm -f "$log"

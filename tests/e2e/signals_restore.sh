@@ -51,6 +51,7 @@ pid=$(e2e_game_pid)
 e2e_tmux kill-server
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 e2e_wait 20 gone || { kill -KILL "$pid"; e2e_fail "the program outlived its terminal"; }
+kill "$E2E_SHELL_PID" 2>/dev/null  # the pane's script outlives it too, with the hang-up ignored
 echo "ok: terminal closed with the hang-up signal ignored"
 
 # Stopped and continued, on a screen that shows something (the fatal stop).
@@ -58,13 +59,18 @@ rm -f "$E2E_WORK"/data/Hero_Info/*
 e2e_start 80 30
 e2e_wait 20 e2e_screen_has "ファイルが存在しないため" || e2e_fail "no fatal message"
 pid=$(e2e_game_pid)
+# Each condition is read anew at every poll; "stopped" is the process's own
+# state, so that the continue is not sent before the stop has taken effect.
+alternate_is() { [ "$(e2e_flag alternate_on)" = "$1" ]; }
+stopped() { [ "$(ps -o state= -p "$pid" 2>/dev/null | cut -c1)" = T ]; }
 kill -s TSTP "$pid"
-e2e_wait 20 test "$(e2e_flag alternate_on)" = 0 || e2e_fail "stopped: the alternate screen is still on"
+e2e_wait 20 stopped || e2e_fail "stopped: the program did not stop"
+e2e_wait 20 alternate_is 0 || e2e_fail "stopped: the alternate screen is still on"
 [ "$(e2e_flag cursor_flag)" = 1 ] || e2e_fail "stopped: the cursor is still hidden"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")
 echo "$settings" | grep -qE '(^|[ ;])-icanon' && e2e_fail "stopped: the terminal is left in raw mode"
 kill -s CONT "$pid"
-e2e_wait 20 test "$(e2e_flag alternate_on)" = 1 || e2e_fail "continued: no alternate screen"
+e2e_wait 20 alternate_is 1 || e2e_fail "continued: no alternate screen"
 e2e_wait 20 e2e_screen_has "ファイルが存在しないため" || e2e_fail "continued: the screen was not repainted"
 [ "$(e2e_flag cursor_flag)" = 0 ] || e2e_fail "continued: the cursor is visible"
 settings=$(stty -a -F "$E2E_TTY" 2>/dev/null || stty -a -f "$E2E_TTY")

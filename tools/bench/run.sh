@@ -27,6 +27,8 @@ run_part() {
   run_part "CPU while waiting (5 s each)" "$here/tools/bench/cpu_waits.sh" "$build" "$here/data"
 [ -x "$build/pty_bench" ] &&
   run_part "Key latency, start-up and pacing" "$build/pty_bench" "$build" "$here/data"
+[ -x "$build/web_reference" ] &&
+  run_part "In the browser (headless Chromium)" "$here/tools/bench/web_bench.sh" "$build" "$here/data"
 
 echo "machine: $(uname -srm), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo 2>/dev/null)"
 echo

@@ -1,0 +1,58 @@
+# The browser build: with Emscripten's toolchain (web/build.sh, `make web`) the
+# program chessrpg_web (chessrpg.js, the WebAssembly inside it); in the usual
+# build, the browser tests, which make that build themselves.
+if(EMSCRIPTEN)
+  add_executable(chessrpg_web
+    game/main.cpp
+    platform/web.cpp
+    platform/web_sjis_utf8.cpp
+    platform/terminal_keys.cpp
+    platform/terminal_render.cpp
+    platform/posix_files.cpp
+    platform/posix_data_file.cpp
+    platform/web_save_files.cpp)
+  target_include_directories(chessrpg_web PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(chessrpg_web PRIVATE chessrpg_game chessrpg_memory_console)
+  set_target_properties(chessrpg_web PROPERTIES OUTPUT_NAME chessrpg SUFFIX .js)
+  target_link_options(chessrpg_web PRIVATE
+    # The waits suspend the program and give the page its turn.
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+    # One script holding the WebAssembly, which loads from the file system too.
+    -sSINGLE_FILE -sENVIRONMENT=web
+    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
+    -sINITIAL_MEMORY=16777216)
+  return()
+endif()
+
+# What the browser tests and benchmarks hold the page to, from the headless backend.
+if(TARGET chessrpg_bench_scenes)
+  add_executable(web_reference tools/bench/web_reference.cpp)
+  target_link_libraries(web_reference PRIVATE chessrpg_bench_scenes)
+endif()
+
+# The browser tests: the web build in a folder of its own, then headless
+# Chromium driven by Node.js through the page. They need Emscripten, Node.js
+# and npm, and Chromium; without them they are reported as skipped (CI, with
+# CHESSRPG_REQUIRE_WEB=1, fails instead).
+if(TARGET chessrpg_tests)
+  find_program(CHESSRPG_EMCC emcc)
+  find_program(CHESSRPG_NODE node)
+  find_program(CHESSRPG_NPM npm)
+  find_program(CHESSRPG_CHROMIUM NAMES chromium chromium-browser)
+  set(CHESSRPG_WEB_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/web)
+  if(CHESSRPG_SANITIZE)
+    set(CHESSRPG_WEB_MISSING "the browser build has no sanitizers; the plain build runs them")
+  elseif(NOT CHESSRPG_EMCC OR NOT CHESSRPG_NODE OR NOT CHESSRPG_NPM OR NOT CHESSRPG_CHROMIUM)
+    set(CHESSRPG_WEB_MISSING "Emscripten, Node.js with npm, or Chromium is not installed (tools/ensure_deps.sh web)")
+  endif()
+  if(CHESSRPG_WEB_MISSING)
+    message(STATUS "browser tests skipped: ${CHESSRPG_WEB_MISSING}")
+    add_test(NAME web_browser COMMAND ${CHESSRPG_WEB_TESTS}/skipped.sh "${CHESSRPG_WEB_MISSING}" ${CHESSRPG_SANITIZE})
+    set_tests_properties(web_browser PROPERTIES SKIP_RETURN_CODE 77)
+  else()
+    add_test(NAME web_browser
+      COMMAND ${CHESSRPG_WEB_TESTS}/run.sh ${CMAKE_BINARY_DIR}/web $<TARGET_FILE:web_reference>
+              ${CHESSRPG_DATA_DIR} ${CHESSRPG_CHROMIUM})
+    set_tests_properties(web_browser PROPERTIES TIMEOUT 600 LABELS web)
+  endif()
+endif()

@@ -1,0 +1,181 @@
+// The browser build in headless Chromium, the screen read through xterm.js's
+// buffer: the shipped world's first field frame cell for cell and a walk into
+// the next screen, an encounter with the target choice and a flee, a won
+// battle with the level-up window, the fatal stop and the page's offer to
+// start again, the page opened from the file system, and the pad on a touch
+// screen. tests/web/run.sh builds the sites and runs this file.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import { openGame, screenRows, startChromium, until } from './browser.mjs';
+import { serveFolder } from './static_server.mjs';
+
+const work = process.env.CHESSRPG_WEB_WORK;
+const reference = JSON.parse(readFileSync(join(work, 'first_frame.json'), 'utf8'));
+const shiftJis = new TextDecoder('shift_jis');
+
+let browser;
+let server;
+before(async () => {
+  browser = await startChromium(process.env.CHESSRPG_CHROMIUM);
+  server = await serveFolder(work);
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+const siteAddress = (site) => `${server.url}sites/${site}/index.html`;
+
+// Row `row` of a layout of the site's world as the screen shows it.
+function layoutRow(site, screen, row) {
+  const bytes = readFileSync(join(work, site, 'data', 'map_form', 'map1', `${screen}.txt`));
+  return shiftJis.decode(bytes).split(/\r?\n/)[row].trimEnd();
+}
+
+const press = async (page, ...keys) => {
+  for (const key of keys) await page.keyboard.press(key);
+};
+const shows = (text) => window.screenWatch.shows(text);
+const showsAll = (texts) => texts.every((text) => window.screenWatch.shows(text));
+const seen = (texts) => texts.every((text) => window.screenWatch.seen(text));
+
+async function expectFirstFrame(page) {
+  await until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
+}
+
+test('the shipped world: the first field frame cell for cell, a walk into screen 2, and Ctrl+C', async () => {
+  const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
+  await expectFirstFrame(page);
+  await page.screenshot({ path: join(work, 'screenshot.png') });
+
+  // The page's font draws a Japanese character two cells wide and ASCII one.
+  const widths = await page.evaluate(() => {
+    const options = window.chessrpgTerminal.options;
+    const context = document.createElement('canvas').getContext('2d');
+    context.font = `${options.fontSize}px ${options.fontFamily}`;
+    return { ascii: context.measureText('M').width, japanese: context.measureText('家').width };
+  });
+  assert.ok(Math.abs(widths.japanese - 2 * widths.ascii) < 0.05, `widths ${JSON.stringify(widths)}`);
+
+  // 14 full steps to column 56, one column to 57, then into screen 2.
+  for (let i = 0; i < 16; ++i) await press(page, 'ArrowRight');
+  const top = layoutRow('dist', 2, 1);
+  await until(page, 'screen 2, the hero at its left edge on row 10',
+    (top) => window.screenWatch.rows()[1].trimEnd() === top && window.screenWatch.rows()[10].startsWith('●'), top);
+
+  // Ctrl+C ends the game, as on the terminal; the page offers to start again.
+  await press(page, 'Control+C');
+  await page.waitForSelector('#ended', { state: 'visible', timeout: 5000 });
+  assert.equal(await page.getAttribute('#ended', 'data-status'), '0');
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('an encounter, the target choice and a flee, on a small world', async () => {
+  const page = await openGame(browser, siteAddress('flee'));
+  await page.evaluate(() => window.screenWatch.lookFor(['主人公の「にげる」..........', 'にげることに成功しました。']));
+  await until(page, 'the battle screen', showsAll, ['Enemy View', 'たたかう', 'にげる']);
+  const pawn = shiftJis.decode(readFileSync(join(work, 'sites/flee/data/Enemy_Info/Pawn_Status_Info.txt')))
+    .split(/\s+/)[2];
+  assert.ok((await screenRows(page)).slice(0, 13).some((row) => row.includes(pawn)), `no ${pawn} in the enemy view`);
+
+  // Fight opens the target choice; Space leaves it for the command menu.
+  await press(page, 'Enter');
+  await until(page, 'the target choice', shows, '対　象　の　選　択');
+  await press(page, 'Space');
+  await until(page, 'the target choice closed', (text) => !window.screenWatch.shows(text), '対　象　の　選　択');
+
+  // Flee is the fourth command.
+  await press(page, 'ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter');
+  await until(page, 'the flee announced and reported', seen,
+    ['主人公の「にげる」..........', 'にげることに成功しました。']);
+  await until(page, 'the field without the Pawn', (pawn) => window.screenWatch.shows('small field of the battle')
+    && window.screenWatch.shows('●') && !window.screenWatch.shows(pawn) && !window.screenWatch.shows('Enemy View'),
+  pawn);
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('a won battle shows the level-up window, on a small world', async () => {
+  const page = await openGame(browser, siteAddress('win'));
+  const messages = ['相手を倒しました。', '主人公がレベルアップしました。', 'バトルに勝ちました。'];
+  await page.evaluate((messages) => window.screenWatch.lookFor(messages), messages);
+  await until(page, 'the battle screen', showsAll, ['Enemy View', 'たたかう']);
+  await press(page, 'Enter');
+  await until(page, 'the target choice', shows, '対　象　の　選　択');
+  await press(page, 'Enter');
+  await until(page, 'the ability list', shows, 'Ability');
+  await press(page, 'Enter');
+  await until(page, 'the Knight felled and the level-up announced', seen, messages.slice(0, 2));
+  // The window's title, its labels, and level 2 risen into place.
+  await until(page, 'the level-up window with level 2', () => {
+    const rows = window.screenWatch.rows();
+    const labels = ['レベル', '体力', '攻撃力', '防御力', '魔法攻撃力', '魔法防御力', '素早さ', '経験値'];
+    return rows.some((row) => row.includes('勇者 - LEVEL UP + STATUS UP -')) &&
+      labels.every((label) => rows.some((row) => row.includes(label) && row.includes('<=='))) &&
+      rows.some((row) => row.includes('レベル') && row.includes('<==') && /\+1 +: {5}2( |$)/.test(row));
+  });
+  await until(page, 'the closing message', seen, messages.slice(2));
+  await until(page, 'the field again', () => window.screenWatch.shows('small field of the battle') &&
+    !window.screenWatch.shows('Enemy View'));
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('the fatal stop: four lines, and after 30 s the page offers to start again', async () => {
+  // The page's clock is Playwright's, moved on at will.
+  const page = await openGame(browser, siteAddress('fatal'), {}, (page) => page.clock.install());
+  const lines = [
+    'ファイルが存在しないため情報の初期化に失敗しました。',
+    'ファイルが実行ファイルと同じディレクトリ内にあるか確認してください。',
+    'ファイルが見つからない場合はもう一度ダウンロードしてください。',
+    ' 30 秒後に強制終了しますので手動で閉じないでください。',
+  ];
+  await until(page, 'the four lines of the stop', (lines) =>
+    lines.every((line, row) => window.screenWatch.rows()[row].trimEnd() === line), lines);
+  await page.clock.fastForward(28000);
+  assert.equal(await page.isVisible('#ended'), false, 'the game ended before its 30 s');
+  await page.clock.fastForward(3000);
+  await page.waitForSelector('#ended', { state: 'visible', timeout: 5000 });
+  const said = await page.textContent('#ended');
+  assert.match(said, /The game has ended/);
+  for (const line of lines) assert.ok(said.includes(line.trim()), `the page does not repeat "${line}"`);
+  assert.match(said, /ファイル: http:\/\/127\.0\.0\.1:\d+\/sites\/fatal\/data\/Hero_Info\/Hero_Status_Info\.txt/);
+  // Starting again loads the game anew, which stops the same way.
+  await page.click('#restart');
+  await until(page, 'the stop again after starting again', (line) =>
+    window.screenWatch.rows()[0].trimEnd() === line, lines[0]);
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('opened from the file system, the game starts as it does when served', async () => {
+  const address = pathToFileURL(join(work, 'dist', 'index.html')).href;
+  const page = await openGame(browser, address, {}, (page) =>
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
+  await expectFirstFrame(page);
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('on a touch screen the pad walks the hero and the game fits the width', async () => {
+  const phone = { viewport: { width: 412, height: 915 }, hasTouch: true, isMobile: true, deviceScaleFactor: 2 };
+  const page = await openGame(browser, server.url + 'dist/index.html', phone, (page) =>
+    page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
+  await expectFirstFrame(page);
+  assert.equal(await page.isVisible('#pad'), true, 'no pad on a touch screen');
+  const width = await page.evaluate(() => window.chessrpgTerminal.element.getBoundingClientRect().width);
+  assert.ok(width <= 412, `the terminal is ${width} px wide on a 412 px screen`);
+  const [heroX, heroY] = reference.hero;
+  await page.tap('#pad [data-key="right"]');
+  await until(page, 'the hero a step to the right', ([x, y]) =>
+    window.screenWatch.at(x, y) !== '●' && [1, 2].some((step) => window.screenWatch.at(x + step, y) === '●'),
+  [heroX, heroY]);
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});

@@ -1,0 +1,94 @@
+// Put into the page before its own scripts by the browser tests and
+// benchmarks. From the first write on, each time the terminal has taken in
+// what the program wrote, it reads the screen from xterm.js's buffer
+// (one text per row: each cell's character, a wide character once, blanks as
+// blanks) and notes what the tests look for, with the time it first showed.
+(() => {
+  const kRows = 30;
+  const kColumns = 80;
+  const watch = {
+    writes: 0,
+    lastRows: null,
+    wanted: [],            // texts to look for anywhere on the screen
+    seenAt: new Map(),     // text (or 'frame') -> performance.now() when first seen
+    shownAt: new Map(),    // the same, when the terminal first drew the screen after that
+    checks: [],            // functions (rows, ms) called after every write
+  };
+  // A whole screen to look for, noted as 'frame': window.expectedFrame, which
+  // a test may set before the page loads.
+
+  function readRows() {
+    const term = window.chessrpgTerminal;
+    const buffer = term.buffer.active;
+    const rows = [];
+    for (let y = 0; y < kRows; ++y) {
+      const line = buffer.getLine(y);
+      let text = '';
+      for (let x = 0; x < kColumns; ++x) {
+        const cell = line && line.getCell(x);
+        if (!cell) {
+          text += ' ';
+        } else if (cell.getWidth() > 0) {
+          text += cell.getChars() || ' ';
+        }
+      }
+      rows.push(text);
+    }
+    return rows;
+  }
+
+  function noteRender() {
+    const ms = performance.now();
+    for (const key of watch.seenAt.keys()) if (!watch.shownAt.has(key)) watch.shownAt.set(key, ms);
+  }
+
+  function look() {
+    const ms = performance.now();
+    if (watch.writes === 0) window.chessrpgTerminal.onRender(noteRender);
+    const rows = readRows();
+    watch.lastRows = rows;
+    watch.writes += 1;
+    for (const text of watch.wanted) {
+      if (!watch.seenAt.has(text) && rows.some((row) => row.includes(text))) watch.seenAt.set(text, ms);
+    }
+    const frame = window.expectedFrame;
+    if (frame && !watch.seenAt.has('frame') && rows.every((row, y) => row === frame[y])) {
+      watch.seenAt.set('frame', ms);
+    }
+    for (const check of watch.checks) check(rows, ms);
+  }
+
+  watch.rows = () => (window.chessrpgTerminal ? readRows() : new Array(kRows).fill(''));
+  watch.lookFor = (texts) => { for (const text of texts) if (!watch.wanted.includes(text)) watch.wanted.push(text); };
+  watch.seen = (text) => watch.seenAt.has(text);
+  // The character at column x of row y ('' on the right half of a wide one).
+  watch.at = (x, y) => window.chessrpgTerminal.buffer.active.getLine(y).getCell(x).getChars();
+  // Columns [from, to) of row y, a wide character once.
+  watch.textAt = (y, from, to) => {
+    const line = window.chessrpgTerminal.buffer.active.getLine(y);
+    let text = '';
+    for (let x = from; x < to; ++x) {
+      const cell = line.getCell(x);
+      if (cell.getWidth() > 0) text += cell.getChars() || ' ';
+    }
+    return text;
+  };
+  watch.shows = (text) => watch.rows().some((row) => row.includes(text));
+
+  // The page names its terminal window.chessrpgTerminal as soon as it has
+  // made it; from then on each write to it is looked at once it is in.
+  let terminal = null;
+  Object.defineProperty(window, 'chessrpgTerminal', {
+    configurable: true,
+    get() { return terminal; },
+    set(value) {
+      terminal = value;
+      const write = value.write.bind(value);
+      value.write = (data, callback) => write(data, () => {
+        look();
+        if (callback) callback();
+      });
+    },
+  });
+  window.screenWatch = watch;
+})();

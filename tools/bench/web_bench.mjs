@@ -1,0 +1,395 @@
+// The browser version measured in headless Chromium, served from this
+// machine, each figure beside a reference taken the same way in the same run:
+//  - page load to the first complete field frame of the shipped world, drawn
+//    (reference: the page ready to load the program: xterm.js open, data read);
+//  - key to screen: a key's event to the terminal's drawing of the hero's
+//    step (reference: the page's terminal echoing the key, without the game);
+//  - CPU of the tab waiting on the field, at the command menu and at a
+//    confirm wait (reference: the terminal alone, idle);
+//  - bytes a page load transfers, gzip as served (reference: xterm.js alone);
+//  - the animation pacing (wipes, typed message, boxes' slide-in) against the
+//    lengths on the headless clock, and the field's scroll against its pace.
+// Prints "row" lines (tab-separated: measure, ours, reference, ratio, goal,
+// met) for tools/bench/run.sh; every other line is detail.
+// Usage: node web_bench.mjs WORK_DIR (made by web_bench.sh)
+import { mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
+import { loadavg } from 'node:os';
+import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
+
+import { openGame, startChromium } from '../../tests/web/browser.mjs';
+import { serveFolder } from '../../tests/web/static_server.mjs';
+
+const work = process.argv[2];
+const frame = JSON.parse(readFileSync(join(work, 'first_frame.json'), 'utf8'));
+const pacing = JSON.parse(readFileSync(join(work, 'pacing.json'), 'utf8'));
+
+const kLoadRuns = 10;
+const kKeyCount = 100;
+const kPacingRuns = 3;
+const kCpuSettleMs = 1000;
+const kCpuWindowMs = 5000;
+const kLoadGoalMs = 500;
+const kKeyGoalMs = 16;
+const kCpuGoalPercent = 1;
+const kTransferGoalBytes = 1024 * 1024;
+const kDriftGoalPercent = 5;
+
+const format = (value, digits) => value.toFixed(digits);
+const ms = (value) => `${format(value, value < 10 ? 2 : 1)} ms`;
+const ratio = (ours, reference) => (reference > 0 ? `${format(ours / reference, 1)}×` : '-');
+const met = (yes) => (yes ? 'yes' : 'no');
+function row(measure, ours, reference, ratioText, goal, metText) {
+  console.log(['row', measure, ours, reference, ratioText, goal, metText].join('\t'));
+}
+function median(samples) {
+  const sorted = [...samples].sort((a, b) => a - b);
+  return sorted[Math.ceil(sorted.length / 2) - 1];
+}
+function percentile(samples, fraction) {
+  const sorted = [...samples].sort((a, b) => a - b);
+  return sorted[Math.max(1, Math.ceil(fraction * sorted.length)) - 1];
+}
+const pause = (time) => new Promise((resolve) => setTimeout(resolve, time));
+
+// The terminal alone, as the page sets it up, echoing the arrows as the
+// hero's steps on row 10: the browser's and xterm.js's own share of a key.
+const kEchoPage = `<!doctype html><meta charset="utf-8">
+<link rel="stylesheet" href="../dist/xterm/xterm.css"><link rel="stylesheet" href="../dist/page.css">
+<main><div id="game"><div id="terminal"></div></div></main>
+<script src="../dist/xterm/xterm.js"></script>
+<script>
+  const term = new Terminal({ cols: 80, rows: 30, scrollback: 0, fontSize: 18, lineHeight: 1,
+    fontFamily: '"Noto Sans Mono CJK JP", "VL Gothic", "IPAGothic", monospace', cursorInactiveStyle: 'none' });
+  term.open(document.getElementById('terminal'));
+  term.focus();
+  window.chessrpgTerminal = term;
+  let x = 30;
+  term.write('\\x1b[?25l\\x1b[11;31H\\u25cf');
+  term.onData((data) => {
+    const step = data === '\\x1b[C' ? 2 : data === '\\x1b[D' ? -2 : 0;
+    if (step === 0) return;
+    term.write('\\x1b[11;' + (x + 1) + 'H  ');
+    x += step;
+    term.write('\\x1b[11;' + (x + 1) + 'H\\u25cf');
+  });
+  performance.mark('ready');
+</script>`;
+
+// --- page load ---
+
+async function measureLoad(browser, server) {
+  const frames = [];
+  const ready = [];
+  const sent = [];
+  for (let run = 0; run < kLoadRuns; ++run) {
+    const before = server.sentBytes();
+    const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
+      page.addInitScript((rows) => { window.expectedFrame = rows; }, frame.frame));
+    await page.waitForFunction(() => window.screenWatch.shownAt.has('frame'), null, { timeout: 20000 });
+    const times = await page.evaluate(() => ({
+      frame: window.screenWatch.shownAt.get('frame'),
+      program: performance.getEntriesByName(new URL('chessrpg.js', location.href).href)[0].startTime,
+    }));
+    sent.push(server.sentBytes() - before);
+    frames.push(times.frame);
+    ready.push(times.program);
+    console.log(`load ${run}: program requested at ${format(times.program, 1)} ms, first field frame drawn at ` +
+      `${format(times.frame, 1)} ms, ${sent[run]} bytes sent`);
+    await page.context().close();
+  }
+  const ours = median(frames);
+  const reference = median(ready);
+  row('page load to the first field frame, median', ms(ours), ms(reference) + ' ready', ratio(ours, reference),
+    `≤ ${kLoadGoalMs} ms`, met(ours <= kLoadGoalMs));
+  return median(sent);
+}
+
+// --- key to screen ---
+
+// Sends arrows right and left by turns, 20 to 50 ms apart, and gives the
+// times from each key's event to the terminal's drawing of the step.
+async function keyTimes(page, heroY) {
+  await page.evaluate((y) => {
+    const term = window.chessrpgTerminal;
+    const heroColumn = () => {
+      for (let x = 0; x < 80; ++x) if (window.screenWatch.at(x, y) === '●') return x;
+      return -1;
+    };
+    window.keyTimes = [];
+    let pending = null;
+    window.addEventListener('keydown', (event) => { pending = { start: event.timeStamp, from: heroColumn() }; }, true);
+    term.onRender(() => {
+      if (pending && heroColumn() !== pending.from) {
+        window.keyTimes.push(performance.now() - pending.start);
+        pending = null;
+      }
+    });
+  }, heroY);
+  for (let i = 0; i < kKeyCount; ++i) {
+    await page.keyboard.press(i % 2 === 0 ? 'ArrowRight' : 'ArrowLeft');
+    await pause(20 + (i * 17) % 31);
+  }
+  await pause(200);
+  return page.evaluate(() => window.keyTimes);
+}
+
+async function measureKeys(browser, server) {
+  const page = await openGame(browser, server.url + 'sites/calm/index.html');
+  await page.waitForFunction(() => window.screenWatch.shows('●'), null, { timeout: 20000 });
+  await pause(500);
+  const ours = await keyTimes(page, frame.hero[1]);
+  await page.context().close();
+  const echo = await openGame(browser, server.url + 'echo/index.html');
+  const reference = await keyTimes(echo, 10);
+  await echo.context().close();
+  for (const [what, samples] of [['game', ours], ['echo', reference]]) {
+    console.log(`key to screen, ${what}: ${samples.length} of ${kKeyCount} keys drawn, median ` +
+      `${format(median(samples), 2)} ms, p99 ${format(percentile(samples, 0.99), 2)} ms, max ` +
+      `${format(Math.max(...samples), 2)} ms`);
+  }
+  const complete = ours.length === kKeyCount;
+  row('key to screen, median', ms(median(ours)), ms(median(reference)) + ' echo',
+    ratio(median(ours), median(reference)), `≤ ${kKeyGoalMs} ms`, met(complete && median(ours) <= kKeyGoalMs));
+  // The slowest keys wait for the display's next frame, with the game or without.
+  row('key to screen, 99th percentile', ms(percentile(ours, 0.99)), ms(percentile(reference, 0.99)) + ' echo',
+    ratio(percentile(ours, 0.99), percentile(reference, 0.99)), '-', '-');
+}
+
+// --- CPU while waiting ---
+
+// The tab's CPU time (the renderer process, all its threads) over the
+// window, as a share of one core; null when the screen changed meanwhile.
+async function tabCpu(page) {
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Performance.enable');
+  const cpuSeconds = async () => {
+    const { metrics } = await cdp.send('Performance.getMetrics');
+    return metrics.find((metric) => metric.name === 'ProcessTime').value;
+  };
+  await pause(kCpuSettleMs);
+  const before = await page.evaluate(() => window.screenWatch.rows().join('\n'));
+  const cpu0 = await cpuSeconds();
+  const t0 = performance.now();
+  await pause(kCpuWindowMs);
+  const cpu1 = await cpuSeconds();
+  const t1 = performance.now();
+  const after = await page.evaluate(() => window.screenWatch.rows().join('\n'));
+  await cdp.detach();
+  if (before !== after) return null;
+  console.log(`  ${format((cpu1 - cpu0) * 1000, 0)} ms of CPU in ${format((t1 - t0) / 1000, 3)} s ` +
+    '(Chromium counts it in steps of about 10 ms)');
+  return ((cpu1 - cpu0) * 1000) / (t1 - t0) * 100;
+}
+
+async function measureCpu(browser, server) {
+  const echo = await openGame(browser, server.url + 'echo/index.html');
+  const reference = await tabCpu(echo);
+  await echo.context().close();
+  console.log(`CPU, the terminal alone: ${format(reference, 3)} % of a core`);
+  const waits = [
+    ['waiting for a key on the field', 'calm', async (page) => {
+      await page.waitForFunction(() => window.screenWatch.shows('●'), null, { timeout: 20000 });
+    }],
+    ['battle command menu', 'flee', async (page) => {
+      await page.waitForFunction(() => ['Enemy View', 'たたかう', 'にげる'].every(window.screenWatch.shows),
+        null, { timeout: 20000 });
+    }],
+    ['confirm wait after a battle message', 'flee', async (page) => {
+      await page.waitForFunction(() => window.screenWatch.shows('にげる'), null, { timeout: 20000 });
+      await pause(500);
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('Enter');  // defend: the Pawn attacks, and its message waits
+      await page.waitForFunction(() => window.screenWatch.shows('の攻撃!!'), null, { timeout: 20000 });
+      await pause(1000);
+    }],
+  ];
+  for (const [measure, site, reach] of waits) {
+    const page = await openGame(browser, `${server.url}sites/${site}/index.html`);
+    let percent = null;
+    try {
+      await reach(page);
+      percent = await tabCpu(page);
+    } catch (error) {
+      console.log(`${measure}: not reached: ${error.message.split('\n')[0]}`);
+    }
+    await page.context().close();
+    if (percent === null) {
+      console.log(`${measure}: not measured (the wait was not reached, or the screen changed)`);
+      row(measure, 'failed', '-', '-', `≤ ${kCpuGoalPercent} %`, 'no');
+      continue;
+    }
+    console.log(`${measure}: ${format(percent, 3)} % of a core over ${kCpuWindowMs / 1000} s`);
+    row(measure, `${format(percent, 2)} %`, `${format(reference, 2)} % alone`, ratio(percent, reference),
+      `≤ ${kCpuGoalPercent} %`, met(percent <= kCpuGoalPercent));
+  }
+}
+
+// --- transfer size ---
+
+function gzipSizes(folder, prefix = '') {
+  return readdirSync(folder).flatMap((name) => {
+    const path = join(folder, name);
+    if (statSync(path).isDirectory()) return gzipSizes(path, `${prefix}${name}/`);
+    return [[prefix + name, gzipSync(readFileSync(path), { level: 9 }).length]];
+  });
+}
+
+function reportTransfer(pageLoadBytes) {
+  const sizes = gzipSizes(join(work, 'dist'));
+  const total = sizes.reduce((sum, [, size]) => sum + size, 0);
+  for (const [name, size] of sizes.filter(([, size]) => size > 2000)) console.log(`gzip: ${name} ${size} bytes`);
+  console.log(`gzip: dist/web, every file, ${total} bytes; a page load sent ${pageLoadBytes} bytes ` +
+    '(the fonts come from the system)');
+  const xterm = sizes.filter(([name]) => name.startsWith('xterm/xterm.')).reduce((sum, [, size]) => sum + size, 0);
+  const kb = (bytes) => `${format(bytes / 1024, 0)} KB`;
+  row('transfer of a page load, gzip', kb(pageLoadBytes), kb(xterm) + ' xterm.js', ratio(pageLoadBytes, xterm),
+    '≤ 1024 KB', met(pageLoadBytes <= kTransferGoalBytes));
+}
+
+// --- pacing ---
+
+function observePacing(marks, rows, time, reference) {
+  const watch = window.screenWatch;
+  const shows = (text) => rows.some((row) => row.includes(text));
+  if (marks.wipeStarts === undefined && watch.at(0, 0) === reference.wipeBlock) marks.wipeStarts = time;
+  if (marks.wipeStarts !== undefined && marks.battleStarts === undefined && shows(reference.boxTop)) {
+    marks.battleStarts = time;
+  }
+  if (marks.battleStarts !== undefined && marks.boxesIn === undefined && shows(reference.fight)) marks.boxesIn = time;
+  if (marks.boxesIn !== undefined && marks.battleReady === undefined && shows('Enemy View') &&
+      shows(reference.fight) && shows(reference.flee)) {
+    marks.battleReady = time;
+  }
+  if (marks.battleReady === undefined) return;
+  const column = reference.logColumn;
+  const first = [...reference.announcement][0];
+  if (marks.fleeTypingStarts === undefined && watch.textAt(reference.logRow, column, column + 2) === first) {
+    marks.fleeTypingStarts = time;
+  }
+  if (marks.fleeTypingStarts !== undefined && marks.fleeTypingEnds === undefined &&
+      watch.textAt(reference.logRow, column, column + reference.announcementColumns) === reference.announcement) {
+    marks.fleeTypingEnds = time;
+  }
+}
+
+async function pacingRun(browser, server) {
+  const page = await openGame(browser, server.url + 'sites/pacing/index.html');
+  await page.waitForFunction(() => window.screenWatch.writes > 0, null, { timeout: 20000 });
+  await page.evaluate(([observe, reference]) => {
+    const observePacing = new Function(`return (${observe})`)();
+    window.pacingMarks = {};
+    window.screenWatch.checks.push((rows, time) => observePacing(window.pacingMarks, rows, time, reference));
+  }, [observePacing.toString(), pacing]);
+  await page.waitForFunction(() => window.pacingMarks.battleReady !== undefined, null, { timeout: 30000 });
+  for (const key of ['ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+  await page.waitForFunction(() => window.pacingMarks.fleeTypingEnds !== undefined, null, { timeout: 30000 });
+  const marks = await page.evaluate(() => window.pacingMarks);
+  await page.context().close();
+  return marks;
+}
+
+async function measurePacing(browser, server) {
+  const planned = pacing.marks;
+  const runs = [];
+  for (let run = 0; run < kPacingRuns; ++run) {
+    const marks = await pacingRun(browser, server);
+    console.log(`pacing run ${run}: wipe at ${format(marks.wipeStarts, 1)} ms, battle screen at ` +
+      `${format(marks.battleStarts, 1)} ms, boxes in at ${format(marks.boxesIn, 1)} ms, typing from ` +
+      `${format(marks.fleeTypingStarts, 1)} to ${format(marks.fleeTypingEnds, 1)} ms`);
+    runs.push(marks);
+  }
+  const goal = `within ${kDriftGoalPercent} %`;
+  const spans = [
+    ['encounter wipes, real (vs virtual)', 'wipeStarts', 'battleStarts'],
+    [`typed message, ${[...pacing.announcement].length} chars, real (vs virtual)`, 'fleeTypingStarts', 'fleeTypingEnds'],
+    ['command boxes slide in, real (vs virtual)', 'battleStarts', 'boxesIn'],
+  ];
+  for (const [measure, from, to] of spans) {
+    const real = median(runs.map((marks) => marks[to] - marks[from]));
+    const virtualMs = planned[to] - planned[from];
+    const drift = (real - virtualMs) / virtualMs * 100;
+    console.log(`${measure}: virtual ${format(virtualMs, 0)} ms, real median ${format(real, 1)} ms, ` +
+      `drift ${drift >= 0 ? '+' : ''}${format(drift, 2)} %`);
+    row(measure, ms(real), `${format(virtualMs, 0)} ms virt.`, `${drift >= 0 ? '+' : ''}${format(drift, 1)} %`, goal,
+      met(Math.abs(drift) <= kDriftGoalPercent));
+  }
+}
+
+// --- the scroll ---
+
+// Which frame of the scroll into screen 2 the screen shows (0 to 59), or -1:
+// screen 1's wall of column 58 stands at 57 - k in frame k until it leaves,
+// then screen 2's 'o' of column 58 comes in at 59 and 58.
+function scrollFrameShown(at) {
+  if (at(0, 5) === '#' && at(58, 5) === '#') return -1;
+  for (let column = 0; column <= 57; ++column) if (at(column, 5) === '#') return 57 - column;
+  if (at(59, 5) === 'o') return 58;
+  if (at(58, 5) === 'o') return 59;
+  return -1;
+}
+
+async function measureScroll(browser, server) {
+  // The game pauses nowhere in a scroll; the backend shows its 60 frames 8 ms
+  // apart, as on the terminal: 59 pauses.
+  const planned = 59 * 8;
+  const lengths = [];
+  let fewestSeen = 60;
+  for (let run = 0; run < kPacingRuns; ++run) {
+    const page = await openGame(browser, server.url + 'sites/scroll/index.html');
+    await page.waitForFunction(() => window.screenWatch.at(0, 5) === '#', null, { timeout: 20000 });
+    await pause(200);
+    await page.evaluate((shown) => {
+      const frameShown = new Function(`return (${shown})`)();
+      window.scroll = { seen: new Set(), first: -1, last: -1 };
+      window.screenWatch.checks.push((rows, time) => {
+        const frame = frameShown(window.screenWatch.at);
+        if (frame < 0) return;
+        window.scroll.seen.add(frame);
+        if (window.scroll.first < 0) window.scroll.first = time;
+        if (frame === 59 && window.scroll.last < 0) window.scroll.last = time;
+      });
+    }, scrollFrameShown.toString());
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction(() => window.scroll.last >= 0, null, { timeout: 5000 });
+    const scroll = await page.evaluate(() => ({ ...window.scroll, seen: window.scroll.seen.size }));
+    await page.context().close();
+    console.log(`scroll run ${run}: ${format(scroll.last - scroll.first, 1)} ms from the first frame to the last, ` +
+      `${scroll.seen} of 60 frames taken in by the terminal`);
+    lengths.push(scroll.last - scroll.first);
+    fewestSeen = Math.min(fewestSeen, scroll.seen);
+  }
+  const real = median(lengths);
+  const drift = (real - planned) / planned * 100;
+  row('screen change scroll, real (vs planned)', ms(real), `${planned} ms planned`,
+    `${drift >= 0 ? '+' : ''}${format(drift, 1)} %`, `within ${kDriftGoalPercent} %`,
+    met(Math.abs(drift) <= kDriftGoalPercent));
+  row(`  scroll frames seen, fewest of ${kPacingRuns} runs`, `${fewestSeen} of 60`, '-', '-', '-', '-');
+}
+
+// --- all of them ---
+
+mkdirSync(join(work, 'echo'), { recursive: true });
+writeFileSync(join(work, 'echo', 'index.html'), kEchoPage);
+const browser = await startChromium(process.env.CHESSRPG_CHROMIUM);
+const server = await serveFolder(work);
+console.log(`Chromium ${browser.version()}, headless; pages served gzip from ${server.url}; load average ` +
+  loadavg().map((load) => format(load, 2)).join(' '));
+let failed = false;
+for (const [what, measure] of [
+  ['page load', async () => reportTransfer(await measureLoad(browser, server))],
+  ['key to screen', () => measureKeys(browser, server)],
+  ['CPU while waiting', () => measureCpu(browser, server)],
+  ['pacing', () => measurePacing(browser, server)],
+  ['scroll', () => measureScroll(browser, server)],
+]) {
+  try {
+    await measure();
+  } catch (error) {
+    failed = true;
+    console.log(`${what}: not measured: ${error.message.split('\n')[0]}`);
+  }
+}
+await browser.close();
+await server.close();
+process.exit(failed ? 1 : 0);
