@@ -69,6 +69,7 @@ volatile sig_atomic_t playing = 0;        // between PlatformStart and the exit
 volatile sig_atomic_t terminalTaken = 0;  // raw mode and the alternate screen are in effect
 volatile sig_atomic_t wakeupPending = 0;  // resized or continued: repaint
 volatile sig_atomic_t quitSignal = 0;     // INT, TERM or HUP came: end in order at the next chance
+volatile sig_atomic_t quitting = 0;       // the game is being ended in order
 int wakePipe[2] = {-1, -1};
 
 // write() until done; gives up on an error (a terminal that is gone).
@@ -149,7 +150,7 @@ void OnEndingSignal(int signalNumber) {
 // INT, TERM and HUP end the game in order: the next wait ends it, after the
 // game's own handler. A second one while that is under way ends it at once.
 void OnQuitSignal(int signalNumber) {
-    if (quitSignal != 0 || !playing) OnEndingSignal(signalNumber);
+    if (quitSignal != 0 || quitting || !playing) OnEndingSignal(signalNumber);
     int savedErrno = errno;
     quitSignal = signalNumber;
     Wake('q');
@@ -219,7 +220,9 @@ void InstallSignalHandlers() {
 
 // Ends the game in order: the game's handler, the terminal given back, the
 // lines left for the player; then status 0 (Ctrl+C) or the signal's own end.
+// The handler may call the platform again; nothing it calls ends the game.
 [[noreturn]] void Quit(int signalNumber) {
+    quitting = 1;
     if (void (*handler)() = terminal.quitHandler) {
         terminal.quitHandler = nullptr;
         handler();
@@ -253,7 +256,7 @@ long long MonotonicUs() {
 long long MonotonicMs() { return MonotonicUs() / 1000; }
 
 void HandleWakeups() {
-    if (quitSignal != 0) Quit(quitSignal);
+    if (quitSignal != 0 && !quitting) Quit(quitSignal);
     if (!wakeupPending) return;
     wakeupPending = 0;
     char drained[64];
@@ -281,14 +284,14 @@ void Present() {
 // when started with the hang-up signal ignored.
 void InputClosed() {
     terminal.inputClosed = true;
-    Quit(SIGHUP);
+    if (!quitting) Quit(SIGHUP);
 }
 
 void ReadBytes() {
     char bytes[256];
     ssize_t count = read(kInput, bytes, sizeof bytes);
     if (count > 0) {
-        if (std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) Quit(0);
+        if (!quitting && std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) Quit(0);
         FeedKeyBytes(terminal.keys, bytes, static_cast<std::size_t>(count));
     } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
         InputClosed();
