@@ -35,7 +35,8 @@ struct SaveProblem {
 };
 using SaveProblems = std::vector<SaveProblem>;
 
-// The save's name in the state folder: "save-" and 16 hex digits of the tree's path.
+// The save's name in the state folder: "save-" and 16 hex digits of the tree's
+// path. The browser's page (web/page.js) names it alike to offer Continue.
 std::string SaveFileName(const std::string& tree);
 
 // The file's text.

@@ -79,14 +79,15 @@ void PlatformOnQuit(void (*handler)());
 [[noreturn]] void PlatformExit(int status);
 
 // The data tree's full path as the system spells it (the working directory once
-// PlatformEnterDataDirectory has run): a save belongs to one tree. False when
-// it cannot be told.
+// PlatformEnterDataDirectory has run; in the browser, the data folder's
+// address): a save belongs to one tree. False when it cannot be told.
 bool PlatformDataTreePath(char* path, std::size_t size);
 
 // Opens a file of the game's state folder ($XDG_STATE_HOME/chessrpg, else
-// ~/.local/state/chessrpg; %LOCALAPPDATA%\chessrpg on Windows) for reading, bytes
-// as they are. Null when it cannot: `why` is then "" if the file does not exist,
-// else the reason (Shift-JIS, for the player).
+// ~/.local/state/chessrpg; %LOCALAPPDATA%\chessrpg on Windows; the page's
+// localStorage in the browser) for reading, bytes as they are. Null when it
+// cannot: `why` is then "" if the file does not exist, else the reason
+// (Shift-JIS, for the player).
 std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySize);
 
 // Writes a file of the state folder whole, making the folder when it is missing:

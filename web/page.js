@@ -1,5 +1,6 @@
 // The page around the game: the terminal it draws on (xterm.js), its keys and
-// the on-screen pad, the data tree it reads, and what shows once it has ended.
+// the on-screen pad, the data tree it reads, its saves, the choice between
+// continuing the saved journey and a new one, and what shows once it has ended.
 // The program (chessrpg.js, built from platform/web.cpp) calls the functions
 // of `page` below; the ones that wait return promises, during which the
 // program is suspended and the browser is free.
@@ -29,6 +30,7 @@
   const utf8 = new TextEncoder();
   const element = (id) => document.getElementById(id);
   let term = null;
+  let touchScreen = false;  // a phone's or a tablet's: the pad is its keyboard
 
   // --- the data tree: data/ as the game ships it, packed into data.js at
   // build time, which loads in one piece, also from the file system ---
@@ -41,6 +43,48 @@
       return [path, bytes];
     });
   }
+
+  // --- saves: the game's state files, items of the page's localStorage
+  // holding their bytes one character per byte (platform/web_save_files.cpp
+  // says why localStorage) ---
+  const kStatePrefix = 'chessrpg/';
+  // The data tree a save belongs to: the data folder's address, the same for
+  // ".../" and ".../index.html" and whatever the query or fragment.
+  const dataTreePath = () => new URL('data', location.href).href;
+  // The name the game gives the save of a tree (SaveFileName in
+  // game/save_file.cpp): "save-" and the tree's 64-bit FNV-1a in hex.
+  function saveName(tree) {
+    let hash = 0xcbf29ce484222325n;
+    for (const byte of utf8.encode(tree)) hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
+    return 'save-' + hash.toString(16).padStart(16, '0') + '.txt';
+  }
+  // Why the browser would not, in one line for the player: the error's name
+  // only, since its message may be in the player's language.
+  function storageRefusal(error) {
+    if (error && error.name === 'QuotaExceededError') return "the browser's storage for this page is full";
+    return `the browser refuses to keep data (${(error && error.name) || 'no storage'})`;
+  }
+  // { bytes, why }: bytes null when there is no such file, why "" unless the
+  // browser refused.
+  function readState(name) {
+    try {
+      const text = window.localStorage.getItem(kStatePrefix + name);
+      return { bytes: text === null ? null : Uint8Array.from(text, (c) => c.charCodeAt(0)), why: '' };
+    } catch (error) {
+      return { bytes: null, why: storageRefusal(error) };
+    }
+  }
+  function writeState(name, bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
+    try {
+      window.localStorage.setItem(kStatePrefix + name, text);
+      return '';
+    } catch (error) {
+      return storageRefusal(error);
+    }
+  }
+  const saveExists = () => readState(saveName(dataTreePath())).bytes !== null;
 
   // --- keys: bytes as the terminal sends them, until the program takes them ---
   const keys = [];
@@ -120,19 +164,71 @@
       const address = new URL('data/' + path.split('/').map(encodeURIComponent).join('/'), location.href);
       leftLines.push(decode(label) + decodeURI(address.href));
     },
+    dataTreePath,
+    readState,
+    writeState,
+    leaveStatePath(label, name) {
+      const site = location.origin === 'null' ? 'pages opened from files' : location.origin;
+      leftLines.push(`${decode(label)}${kStatePrefix}${name} (this browser's storage for ${site})`);
+    },
+    // With a save, the player may continue it or start anew, else start again.
     ended(status) {
+      const saved = saveExists();
       element('left-lines').textContent = leftLines.join('\n');
       element('ended').hidden = false;
       element('ended').dataset.status = String(status);
-      element('restart').focus();
+      element('restart').hidden = saved;
+      element('ended').querySelector('.choices').hidden = !saved;
+      (saved ? element('ended').querySelector('.continue') : element('restart')).focus();
     },
   };
 
-  // --- the program: loads now, starts once the data and the terminal are ready ---
+  // --- the start: a new game, or the saved one continued ---
+  const kStartNote = 'chessrpg-start';
+  let startIsChosen = null;
+  const startChosen = new Promise((resolve) => { startIsChosen = resolve; });
+  // The choice made on the ended panel, carried over the reload.
+  function takeStartNote() {
+    try {
+      const choice = sessionStorage.getItem(kStartNote);
+      sessionStorage.removeItem(kStartNote);
+      return choice;
+    } catch (error) {
+      return null;
+    }
+  }
+  function startAgain(choice) {
+    try {
+      sessionStorage.setItem(kStartNote, choice);
+    } catch (error) { /* the page asks again */ }
+    location.reload();
+  }
+  function startGame(continuing) {
+    element('start').hidden = true;
+    // The program takes this array as its command line when it starts.
+    if (continuing) window.Module.arguments.push('--continue');
+    if (!touchScreen) term.focus();
+    startIsChosen();
+  }
+  // With a save of this page's and no choice made before the reload, the
+  // player chooses, by the keyboard (Tab, Enter) or by touch.
+  function chooseStart() {
+    const noted = takeStartNote();
+    if (noted === 'continue' || noted === 'new' || !saveExists()) {
+      startGame(noted === 'continue');
+      return;
+    }
+    element('start').hidden = false;
+    element('start').querySelector('.continue').focus();
+  }
+
+  // --- the program: loads now, starts once the data and the terminal are
+  // ready and the player has chosen how ---
   let terminalIsReady = null;
   const terminalReady = new Promise((resolve) => { terminalIsReady = resolve; });
   window.Module = {
     page,
+    arguments: [],
     preRun: [(module) => {
       const fs = module.FS;
       fs.mkdirTree('/data');
@@ -142,7 +238,7 @@
       }
       fs.chdir('/data');
       module.addRunDependency('page');
-      terminalReady.then(() => module.removeRunDependency('page'));
+      Promise.all([terminalReady, startChosen]).then(() => module.removeRunDependency('page'));
     }],
     print: (line) => console.log(line),
     printErr: (line) => console.warn(line),
@@ -205,19 +301,22 @@
     window.chessrpgTerminal = term;
     term.open(element('terminal'));
     term.onData((data) => pushKeys(utf8.encode(data)));
-    const touch = window.matchMedia('(pointer: coarse)').matches;
-    if (touch) {
+    touchScreen = window.matchMedia('(pointer: coarse)').matches;
+    if (touchScreen) {
       // The pad is the keyboard here: no on-screen keyboard over the game.
       term.textarea.setAttribute('inputmode', 'none');
       startPad();
-    } else {
-      term.focus();
     }
     fitTerminal();
     window.addEventListener('resize', fitTerminal);
-    element('game').addEventListener('click', () => { if (!touch) term.focus(); });
+    element('game').addEventListener('click', () => { if (!touchScreen && element('start').hidden) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
+    element('start').querySelector('.continue').addEventListener('click', () => startGame(true));
+    element('start').querySelector('.new-game').addEventListener('click', () => startGame(false));
+    element('ended').querySelector('.continue').addEventListener('click', () => startAgain('continue'));
+    element('ended').querySelector('.new-game').addEventListener('click', () => startAgain('new'));
     terminalIsReady();
+    chooseStart();
   }
   document.addEventListener('DOMContentLoaded', setUpTerminal);
 

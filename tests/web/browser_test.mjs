@@ -2,8 +2,10 @@
 // buffer: the shipped world's first field frame cell for cell and a walk into
 // the next screen, an encounter with the target choice and a flee, a won
 // battle with the level-up window, the fatal stop and the page's offer to
-// start again, the page opened from the file system, and the pad on a touch
-// screen. tests/web/run.sh builds the sites and runs this file.
+// start again, the page opened from the file system, the pad on a touch
+// screen, and saves in the browser's storage (continued, refused when damaged,
+// kept as the previous copy by a new game, and a full storage).
+// tests/web/run.sh builds the sites and runs this file.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -178,4 +180,94 @@ test('on a touch screen the pad walks the hero and the game fits the width', asy
   [heroX, heroY]);
   assert.deepEqual(page.errors, []);
   await page.context().close();
+});
+
+// --- saves in the browser's storage, on the shipped world with nothing roaming ---
+const screenTop = (screen) => layoutRow('sites/calm', screen, 1);
+const heroAt = ([x, y, top]) => window.screenWatch.rows()[1].trimEnd() === top && window.screenWatch.at(x, y) === '●';
+const heroAtStart = () => [...reference.hero, screenTop(1)];
+async function walkIntoScreen2(page) {
+  await until(page, 'the hero at his start', heroAt, heroAtStart());
+  for (let i = 0; i < 16; ++i) await press(page, 'ArrowRight');
+  await until(page, 'screen 2, the hero at its left edge', heroAt, [0, 10, screenTop(2)]);
+}
+// The save, its previous copy and its first bad copy, as localStorage holds them.
+async function storedSaves(page) {
+  const items = Object.entries(await page.evaluate(() => ({ ...localStorage })));
+  const find = (pattern) => items.find(([key]) => pattern.test(key))?.[1];
+  return { save: find(/^chessrpg\/save-[0-9a-f]{16}\.txt$/), previous: find(/\.previous\.txt$/), bad: find(/\.bad-1\.txt$/) };
+}
+// A save's screen and the hero's column and row (items 24, 21 and 22).
+const savedPlace = (text) => [23, 20, 21].map((item) => Number(text.split(/\s+/)[item]));
+async function endGame(page) {
+  await press(page, 'Control+C');
+  await page.waitForSelector('#ended', { state: 'visible', timeout: 5000 });
+  return page.textContent('#left-lines');
+}
+async function closeClean(page) {
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+}
+
+test('a save in the browser: after a reload, Continue puts the hero back on his screen and cell', async () => {
+  const page = await openGame(browser, siteAddress('calm'));
+  await walkIntoScreen2(page);
+  assert.deepEqual(savedPlace((await storedSaves(page)).save), [2, 0, 10], 'no save at the screen change');
+  // A step on, saved as the page goes away.
+  await press(page, 'ArrowRight');
+  await until(page, 'a step on', heroAt, [2, 10, screenTop(2)]);
+  await page.reload();
+  // The choice has the focus on Continue: Enter takes it.
+  await page.waitForSelector('#start', { state: 'visible', timeout: 5000 });
+  await press(page, 'Enter');
+  await until(page, 'the hero back on screen 2, column 2', heroAt, [2, 10, screenTop(2)]);
+  assert.match(await endGame(page), /^進行状況を保存しました。/);
+  assert.deepEqual([await page.isVisible('#restart'), await page.isVisible('#ended .continue')], [false, true]);
+  await closeClean(page);
+});
+
+test('a damaged save is refused in one line and kept aside, and a new game starts', async () => {
+  const page = await openGame(browser, siteAddress('calm'));
+  await walkIntoScreen2(page);
+  await endGame(page);
+  // Max HP changed behind the game's back: the check no longer matches.
+  const damaged = await page.evaluate(() => {
+    const key = Object.keys(localStorage)[0];
+    localStorage.setItem(key, localStorage.getItem(key).replace('\n40 ', '\n99 '));
+    return localStorage.getItem(key);
+  });
+  await page.click('#ended .continue');
+  await until(page, 'the refusal on the hint line', shows, 'セーブを読み込めないため新しいゲームを始めます: item 27: check ');
+  await until(page, 'a new game', heroAt, heroAtStart());
+  // Until the new game's first save the damaged one stays, beside its copy.
+  assert.deepEqual(await storedSaves(page), { save: damaged, previous: undefined, bad: damaged });
+  await closeClean(page);
+});
+
+test('New game keeps the journey saved before as the previous copy', async () => {
+  const page = await openGame(browser, siteAddress('calm'));
+  await walkIntoScreen2(page);
+  await press(page, 'ArrowRight');
+  await endGame(page);
+  const old = (await storedSaves(page)).save;
+  await page.reload();
+  await page.click('#start .new-game');
+  await until(page, 'a new game', heroAt, heroAtStart());
+  assert.equal((await storedSaves(page)).save, old, 'the save was replaced before the first safe point');
+  await walkIntoScreen2(page);
+  const saves = await storedSaves(page);
+  assert.deepEqual([saves.previous, savedPlace(old), savedPlace(saves.save)], [old, [2, 2, 10], [2, 0, 10]]);
+  assert.match(await endGame(page), /前のゲームのセーブの写し: chessrpg\/save-[0-9a-f]{16}\.previous\.txt/);
+  await closeClean(page);
+});
+
+test('a full storage: the game plays on and says once that it cannot save', async () => {
+  const page = await openGame(browser, siteAddress('calm'), {}, (page) => page.addInitScript(() => {
+    Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+  }));
+  const line = "進行状況を保存できません: the browser's storage for this page is full";
+  await walkIntoScreen2(page);
+  await until(page, 'the line on the hint row', shows, line);
+  assert.equal(await endGame(page), line);
+  await closeClean(page);
 });
