@@ -91,6 +91,8 @@
   let keyWaiter = null;
   let sleepWaker = null;
   function pushKeys(bytes) {
+    // The pad's keys while the player chooses how to start are not the game's.
+    if (!element('start').hidden) return;
     for (const byte of bytes) keys.push(byte);
     if (keyWaiter) keyWaiter();
     if (sleepWaker && bytes.includes(kQuitKey)) sleepWaker();
@@ -186,6 +188,7 @@
   // --- the start: a new game, or the saved one continued ---
   const kStartNote = 'chessrpg-start';
   let startIsChosen = null;
+  let startTaken = false;
   const startChosen = new Promise((resolve) => { startIsChosen = resolve; });
   // The choice made on the ended panel, carried over the reload.
   function takeStartNote() {
@@ -204,6 +207,8 @@
     location.reload();
   }
   function startGame(continuing) {
+    if (startTaken) return;
+    startTaken = true;
     element('start').hidden = true;
     // The program takes this array as its command line when it starts.
     if (continuing) window.Module.arguments.push('--continue');
