@@ -16,6 +16,12 @@ void PlatformStart();
 // PlatformDataFolder's list that holds the data. False when none was entered.
 bool PlatformEnterDataDirectory(const char* folder);
 
+// Whether a folder named on the command line can hold a data tree: it is a
+// folder, and it can be entered and listed. Looks without opening anything,
+// so a pipe never waits. False with the reason (English, one line) when not.
+// Called before PlatformStart.
+bool PlatformCheckDataFolder(const char* folder, char* why, std::size_t whySize);
+
 // The n-th folder (from 0) searched for the data tree when none is named, for
 // the help text; null past the last.
 const char* PlatformDataFolder(int n);
