@@ -149,8 +149,12 @@ void OnEndingSignal(int signalNumber) {
 }
 
 // INT, TERM and HUP end the game in order: the next wait ends it, after the
-// game's own handler. A second one while that is under way ends it at once.
+// game's own handler. A second INT or TERM while that is under way ends it at
+// once (the player insists); a hang-up comes more than once when a terminal
+// closes (from the terminal and from its owner), and the game is already
+// ending in order, so a repeated one changes nothing.
 void OnQuitSignal(int signalNumber) {
+    if (signalNumber == SIGHUP && playing && (quitSignal != 0 || quitting)) return;
     if (quitSignal != 0 || quitting || !playing) OnEndingSignal(signalNumber);
     int savedErrno = errno;
     quitSignal = signalNumber;
