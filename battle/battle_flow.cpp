@@ -131,7 +131,6 @@ int RunBattle(EnemyKind& kind, int count) {
     if (count > kInstanceSlots) count = kInstanceSlots;
     kind.target = 1;
     battleState.enemiesLeft = static_cast<int16_t>(count);
-    battleState.underWay = true;
     DrawBattleScreen(kind, count);
 
     int outcome = BattleCommandLoop(kind);

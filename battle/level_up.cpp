@@ -5,7 +5,7 @@
 #include "battle/battle_state.h"
 #include "console/console.h"
 #include "console/texts.h"
-#include "game/records.h"
+#include "records/records.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "field/world_map.h"
-#include "game/game.h"
-#include "game/records.h"
-#include "game/text_reader.h"
+#include "console/fatal_stop.h"
+#include "records/records.h"
+#include "records/text_reader.h"
 
 namespace {
 

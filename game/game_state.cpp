@@ -8,7 +8,7 @@
 #include "console/message_log.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "game/saving.h"
 
 void ResetGameState() {

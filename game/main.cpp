@@ -2,6 +2,7 @@
 // the console is touched), then the game, which never returns.
 #include <cstdio>
 
+#include "console/fatal_stop.h"
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/saving.h"

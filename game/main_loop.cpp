@@ -5,8 +5,6 @@
 #include "game/game.h"
 #include "game/saving.h"
 
-uint16_t worldNumber = 1;
-
 void RemoveRoamingEnemy(int index) {
     if (index < 0 || index >= roamingCount) return;
     RoamingEnemy& gone = roamingEnemies[index];

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "field/world_map.h"
-#include "game/text_reader.h"
+#include "records/text_reader.h"
 
 namespace {
 

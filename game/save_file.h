@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // Item 23: says the file is a save, and of which layout.
 inline constexpr char kSaveMark[] = "CHESSRPG_SAVE_1";

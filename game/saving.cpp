@@ -202,6 +202,7 @@ void ContinueGame() {
 void TurnOnSaving() {
     saving.on = true;
     PlatformOnQuit(SaveOnQuit, 0);
+    OnScreenChanged(SaveAtSafePoint);
     // One running game at a time writes a save: a second one plays without.
     // A folder that cannot be used is told at the first save, as before.
     std::string tree;
@@ -218,7 +219,7 @@ void SaveAtSafePoint() {
 
 void SaveOnQuit() {
     if (!saving.on) return;
-    const bool inBattle = battleState.underWay;
+    const bool inBattle = BattleUnderWay();
     if (!inBattle) WriteSave();
     if (!saving.refused.empty()) {
         PlatformLeaveLine(saving.refused.c_str());
@@ -230,4 +231,7 @@ void SaveOnQuit() {
     if (saving.previousKept) PlatformLeaveStatePath(kTextPreviousSaveCopy, saving.previousName.c_str());
 }
 
-void ResetSaving() { saving = Saving{}; }
+void ResetSaving() {
+    saving = Saving{};
+    OnScreenChanged(nullptr);
+}

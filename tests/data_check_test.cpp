@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/text_reader.h"
+#include "records/text_reader.h"
 #include "tests/test_support.h"
 #include "tools/record_checks.h"
 

@@ -7,7 +7,7 @@
 #include "battle/battle_state.h"
 #include "battle/level_up.h"
 #include "console/console.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "field/world_map.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "game/save_file.h"
 #include "game/saving.h"
 #include "tests/field_test_support.h"
@@ -305,12 +305,12 @@ TEST_F(SavingTest, ContinuingPutsTheHeroOnTheSavedScreenAndCellWithTheGateAsItWa
     // In a battle the quit leaves the save of the last safe point.
     TurnOnSaving();
     hero.level = 8;
-    battleState.underWay = true;
+    battleState.enemiesLeft = 1;
     SaveOnQuit();
     EXPECT_EQ(Saved().hero.level, 7);
     EXPECT_EQ(HeadlessLeftLines().back(), Sjis("戦闘中に終わったため、この戦闘の前までを保存してあります。"
                                                "続きから遊ぶには: chessrpg --continue"));
-    battleState.underWay = false;
+    battleState.enemiesLeft = 0;
     SaveOnQuit();
     EXPECT_EQ(Saved().hero.level, 8);
 }

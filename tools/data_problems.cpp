@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/text_reader.h"
+#include "records/text_reader.h"
 
 namespace {
 

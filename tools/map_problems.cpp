@@ -7,8 +7,8 @@
 #include "console/console.h"
 #include "field/field_screen.h"
 #include "field/map_files.h"
-#include "game/records.h"
-#include "game/text_reader.h"
+#include "records/records.h"
+#include "records/text_reader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "game/records.h"
+#include "records/records.h"
 #include "tools/map_problems.h"
 
 namespace {

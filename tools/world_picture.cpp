@@ -9,7 +9,7 @@
 #include <string>
 
 #include "field/world_map.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/sjis_utf8.h"
 #include "tools/map_problems.h"
 #include "tools/tool_platform.h"

@@ -1,10 +1,11 @@
+#include "console/fatal_stop.h"
+
 #include <cstdio>
 
 #include "console/console.h"
 #include "console/texts.h"
-#include "game/game.h"
-#include "game/text_reader.h"
 #include "platform/platform.h"
+#include "records/text_reader.h"
 
 namespace {
 
@@ -38,13 +39,13 @@ void BeginStop() {
     PlatformOnQuit(nullptr, kStopStatus);
 }
 
-}  // namespace
-
 // A line of the stop, on the console and again on the shell's screen after exit.
 void StopLine(const char* text) {
     WriteLine(text);
     PlatformLeaveLine(text);
 }
+
+}  // namespace
 
 void FatalFileError() {
     BeginStop();
