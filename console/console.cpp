@@ -3,13 +3,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "console/texts.h"
 #include "platform/platform.h"
 
 namespace {
 
-const char* keyHint = "";
+std::string keyHint;
 
 }  // namespace
 
@@ -62,11 +63,16 @@ bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code =
 
 // Only a key can end this wait, so it waits in ReadKey rather than polling.
 void WaitForConfirmKey() {
-    const char* before = keyHint;
+    const std::string before = keyHint;
     ShowKeyHint(kTextHintConfirm);
     while (!ConfirmKey(ReadKey())) {
     }
-    ShowKeyHint(before);
+    ShowKeyHint(before.c_str());
+}
+
+int ReadMenuKey(const char* keyHelp) {
+    ShowKeyHint(keyHelp);
+    return ReadKey();
 }
 
 void ShowKeyHint(const char* text) {

@@ -71,7 +71,7 @@ bool Write(const std::string& name, const std::string& bytes, std::string& failu
 void RefuseToSave(const std::string& line) {
     if (!saving.refused.empty()) return;
     saving.refused = line;
-    PlatformShowHint(line.c_str());
+    ShowKeyHint(line.c_str());
 }
 
 // Copies a state file whole under another name; false with the reason.
@@ -144,13 +144,13 @@ void WriteSave() {
     }
     if (!saving.failure.empty() && !saving.failureShown) {
         saving.failureShown = true;
-        PlatformShowHint((kTextCannotSave + saving.failure).c_str());
+        ShowKeyHint((kTextCannotSave + saving.failure).c_str());
     }
 }
 
 // One line about the save at start: on the hint line, and again after exit.
 void SayAtStart(const std::string& line) {
-    PlatformShowHint(line.c_str());
+    ShowKeyHint(line.c_str());
     PlatformLeaveLine(line.c_str());
 }
 
@@ -172,7 +172,7 @@ void ContinueGame() {
         if (why[0] != '\0') {
             SayAtStart(kTextSaveRefused + std::string(why));
         } else {
-            PlatformShowHint(kTextNoSave);
+            ShowKeyHint(kTextNoSave);
             PlatformLeaveStatePath(kTextNoSaveAt, name.c_str());
         }
         return;
