@@ -28,7 +28,7 @@ bool ReadLayoutsAgain() {
 void CheckSaveFile(ProblemList& problems, const char* path) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
-        ReportProblem(problems, path, 0, "cannot be opened (a save of the game)");
+        ReportProblem(problems, path, 0, 0, {"開けません（ゲームのセーブ）", "cannot be opened (a save of the game)"});
         return;
     }
     SavedGame game;
@@ -38,7 +38,16 @@ void CheckSaveFile(ProblemList& problems, const char* path) {
         CheckSaveFits(game, PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
     }
     std::fclose(file);
-    for (const SaveProblem& problem : found) ReportProblem(problems, path, problem.item, problem.text);
+    // The save reader's own words, in English in both languages.
+    for (const SaveProblem& problem : found) {
+        if (problem.item > 0) {
+            ReportProblem(problems, path, 0, 0,
+                          {Format("項目 %d: %s", problem.item, problem.text.c_str()),
+                           Format("item %d: %s", problem.item, problem.text.c_str())});
+        } else {
+            ReportProblem(problems, path, 0, 0, {problem.text, problem.text});
+        }
+    }
 }
 
 std::string SaveTree(const char* path) {
