@@ -278,13 +278,17 @@ TEST_F(DataCheckTest, MapProblemsAsTheWorldPictureFindsThem) {
     SetItem("map_info/map1.txt", 10, "10");  // start screen
     SetItem(kHero, 21, "59");                // start column
     tree.Write("map_info/map1/2.txt", "1\n1 1 0 0\n");
+    tree.Write("map_info/map1/3.txt", "1\n2 1 59 5\n");  // refused, and not also "in a wall"
     EXPECT_EQ(Check(), (Lines{
                            "Hero_Info/Hero_Status_Info.txt: line 21, column 1: hero column 59: the game stops at "
                            "start (0 to 58)",
                            "map_info/map1.txt: line 10, column 1: start screen 10: the game stops at start (1 to 9)",
                            "map_info/map1/2.txt: line 2, column 7: enemy 1 at column 0, row 0 of screen 2 stands "
                            "in a wall (two open cells)",
+                           "map_info/map1/3.txt: line 2, column 5: enemy 1 column 59: the game stops on entering "
+                           "screen 3 (0 to 58)",
                        }));
+    tree.Write("map_info/map1/3.txt", "0\n");
     // With the header usable again: the King in a wall, an enemy kind that
     // does not fight.
     SetItem("map_info/map1.txt", 10, "1");

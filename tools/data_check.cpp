@@ -28,7 +28,8 @@ const char kHelpJa[] =
     "  -h, --help        この説明を表示して終わる\n"
     "\n"
     "終了ステータス: 問題なし 0、問題あり 1、コマンドラインの誤りやデータツリーが\n"
-    "ないとき 2。データの書き方は /usr/share/doc/chessrpg/modding.md にあります。\n";
+    "ないとき 2。データの書き方は、ゲームの文書のフォルダ（share/doc/chessrpg）の\n"
+    "docs/modding.md にあります。\n";
 
 const char kHelpEn[] =
     "Usage: chessrpg-data-check [OPTION]... [FOLDER]\n"
@@ -41,8 +42,8 @@ const char kHelpEn[] =
     "  -h, --help        show this help and end\n"
     "\n"
     "Exit status: 0 without problems, 1 with problems, 2 for a wrong command line or\n"
-    "a folder without a data tree. How to write the data: modding.md in\n"
-    "/usr/share/doc/chessrpg.\n";
+    "a folder without a data tree. How to write the data: docs/modding.md in the\n"
+    "game's documentation folder (share/doc/chessrpg).\n";
 
 int Refuse(const std::string& what) {
     std::fprintf(stderr, "%s: %s; try '%s --help'\n", kProgram, what.c_str(), kProgram);

@@ -260,6 +260,8 @@ void SurveyPlacements(MapSurvey& survey, ProblemList& problems) {
         std::memcpy(here.entries, roamingEnemies, sizeof roamingEnemies);
         for (int i = 0; i < here.count; ++i) {
             const RoamingEnemy& e = here.entries[i];
+            // A place the game refuses is reported as such, not as a wall.
+            if (e.x < 0 || e.x > kScreenColumns - 2 || e.y < 0 || e.y >= kScreenRows) continue;
             CheckFigure(problems, path, 5 + 4 * i, {Format("敵 %d", i + 1), Format("enemy %d", i + 1)}, screen, e.x,
                         e.y);
         }
