@@ -30,6 +30,13 @@ int main(int argc, char** argv) {
         case CommandAction::kPlay:
             break;
     }
+    // A data folder that cannot be used is a mistake of the command line:
+    // said before the terminal is touched.
+    char why[256];
+    if (command.dataFolder && !PlatformCheckDataFolder(command.dataFolder, why, sizeof why)) {
+        std::fprintf(stderr, "chessrpg: --data %s: %s\n", command.dataFolder, why);
+        return 2;
+    }
     PlatformStart();
     // A named folder that cannot be entered stops the game as a missing file
     // does; without one, the loaders find out for themselves.
