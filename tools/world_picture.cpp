@@ -131,6 +131,7 @@ void PrintScreen(int screen) {
         tens += x % 10 == 0 ? static_cast<char>('0' + x / 10) : ' ';
         units += static_cast<char>('0' + x % 10);
     }
+    tens.erase(tens.find_last_not_of(' ') + 1);
     const std::string ruler = tens + "\n" + units + "\n";
     const std::string border = "   +" + std::string(kScreenColumns, '-') + "+\n";
     std::string text = Format("%s %d\n", Pick(english, "画面", "screen"), screen) + ruler + border;
