@@ -22,7 +22,7 @@ protected:
         ResetGameState();
         StartGame();
     }
-    void TearDown() override { roamingEnemiesOff = false; }
+    void TearDown() override { ResetGameState(); }
 };
 
 TEST_F(TrialRunTest, TheHeroStartsWhereAskedAndTheScreenShowsAsOnEnteringIt) {
