@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "game/trial_run.h"
+
 enum class CommandAction { kPlay, kHelp, kVersion, kError };
 
 struct CommandLine {
     CommandAction action = CommandAction::kPlay;
     const char* dataFolder = nullptr;  // --data DIR: play this tree and no other
     bool continuing = false;           // --continue: go on with this tree's saved journey
+    TrialRun trial;                    // --start, --no-enemies: try a world, never saved
     std::string error;                 // kError: the one line for standard error
 };
 

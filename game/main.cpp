@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     if (!PlatformEnterDataDirectory(command.dataFolder) && command.dataFolder) FatalFileError();
     if (command.continuing) ContinueGame();
     else StartGame();
-    TurnOnSaving();
+    if (command.trial.on) BeginTrialRun(command.trial);  // never saves
+    else TurnOnSaving();
     MainLoop();
 }

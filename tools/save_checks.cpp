@@ -10,9 +10,11 @@
 void CheckSaveFile(ProblemList& problems, const char* path) {
     std::FILE* file = OpenRegularFile(path);
     if (!file) {
-        ReportProblem(problems, path, 0,
-                      errno == EISDIR || errno == ENODEV ? "is not a regular file (a save of the game)"
-                                                         : "cannot be opened (a save of the game)");
+        const bool notFile = errno == EISDIR || errno == ENODEV;
+        ReportProblem(problems, path, 0, 0,
+                      notFile ? ProblemText{"普通のファイルではありません（ゲームのセーブ）",
+                                            "is not a regular file (a save of the game)"}
+                              : ProblemText{"開けません（ゲームのセーブ）", "cannot be opened (a save of the game)"});
         return;
     }
     SavedGame game;
@@ -22,7 +24,16 @@ void CheckSaveFile(ProblemList& problems, const char* path) {
         CheckSaveFits(game, PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
     }
     std::fclose(file);
-    for (const SaveProblem& problem : found) ReportProblem(problems, path, problem.item, problem.text);
+    // The save reader's own words, in English in both languages.
+    for (const SaveProblem& problem : found) {
+        if (problem.item > 0) {
+            ReportProblem(problems, path, 0, 0,
+                          {Format("項目 %d: %s", problem.item, problem.text.c_str()),
+                           Format("item %d: %s", problem.item, problem.text.c_str())});
+        } else {
+            ReportProblem(problems, path, 0, 0, {problem.text, problem.text});
+        }
+    }
 }
 
 std::string SaveTree(const char* path) {
