@@ -101,7 +101,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return command;
 }
 
-std::string VersionText() { return std::string(kProgram) + " " + CHESSRPG_VERSION; }
+std::string VersionText() {
+    return std::string(kProgram) + " " + CHESSRPG_VERSION +
+           "\nCopyright (c) 2026 the Chess RPG developers.\n"
+           "License: MIT <https://opensource.org/license/mit>. This is free software:\n"
+           "you are free to change and redistribute it. There is NO WARRANTY.";
+}
 
 std::string HelpText() {
     std::string text =

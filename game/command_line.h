@@ -20,7 +20,7 @@ struct CommandLine {
 // whatever else it asks for; otherwise --help wins over --version over play.
 CommandLine ParseCommandLine(int argc, char** argv);
 
-// "chessrpg 1.0.0".
+// "chessrpg 1.0.0", then the copyright and the licence (MIT).
 std::string VersionText();
 
 // Usage, options, keys, and the folders searched for the data tree.
