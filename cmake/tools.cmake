@@ -38,3 +38,9 @@ if(TARGET chessrpg AND TARGET chessrpg_tests AND TMUX_PROGRAM)
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/field_walk.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
   set_tests_properties(e2e_field_walk PROPERTIES TIMEOUT 90 LABELS e2e)
 endif()
+
+# The floors of the code, drawn from its includes: none runs up a floor, no
+# circle, no file too long (tools/include_floors.cpp).
+if(CHESSRPG_TESTS)
+  add_executable(include_floors tools/include_floors.cpp)
+endif()
