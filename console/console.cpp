@@ -62,12 +62,11 @@ int ReadKey() { return PlatformReadKey(); }
 bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code == KeyEnter; }
 
 // Only a key can end this wait, so it waits in ReadKey rather than polling.
+// Its key help stays until the next wait shows its own.
 void WaitForConfirmKey() {
-    const std::string before = keyHint;
     ShowKeyHint(kTextHintConfirm);
     while (!ConfirmKey(ReadKey())) {
     }
-    ShowKeyHint(before.c_str());
 }
 
 int ReadMenuKey(const char* keyHelp) {
