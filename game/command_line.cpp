@@ -23,11 +23,12 @@ const option kOptions[] = {
     {"version", no_argument, nullptr, 'V'},
     {"data", required_argument, nullptr, 'd'},
     {"continue", no_argument, nullptr, 'c'},
+    {"new", no_argument, nullptr, 'n'},
     {"start", required_argument, nullptr, kStartOption},
     {"no-enemies", no_argument, nullptr, kNoEnemiesOption},
     {nullptr, 0, nullptr, 0},
 };
-constexpr char kShortOptions[] = ":hVd:c";  // ':' first: a missing value reads as ':'
+constexpr char kShortOptions[] = ":hVd:cn";  // ':' first: a missing value reads as ':'
 
 // The option as the player wrote it: the whole word for a long option (its
 // letter is not what was typed), the letter for a short one.
@@ -64,6 +65,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             case 'c':
                 command.continuing = true;
                 break;
+            case 'n':
+                command.newGame = true;
+                break;
             case kStartOption:
                 command.trial.on = true;
                 if (!ParseStartPlace(optarg, command.trial) && command.error.empty())
@@ -88,9 +92,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     if (command.error.empty() && optind < argc)
         command.error = ErrorLine(std::string("unexpected argument '") + argv[optind] + "'");
 
-    // A trial run never touches the save, which --continue plays on.
-    if (command.error.empty() && command.continuing && command.trial.on)
-        command.error = ErrorLine("--start and --no-enemies try a world without its save: not with --continue");
+    if (command.error.empty() && command.continuing && command.newGame)
+        command.error = ErrorLine("--continue and --new answer the same question: give one of them");
+    // A trial run never touches the save, which --continue plays on and --new sets aside.
+    if (command.error.empty() && (command.continuing || command.newGame) && command.trial.on)
+        command.error = ErrorLine(std::string("--start and --no-enemies try a world without its save: not with ") +
+                                  (command.continuing ? "--continue" : "--new"));
 
     if (!command.error.empty())
         command.action = CommandAction::kError;
@@ -115,7 +122,9 @@ std::string HelpText() {
         "screens and fights the chess pieces that close in on him.\n"
         "\n"
         "Options:\n"
-        "  -c, --continue   go on with the journey saved for this data tree\n"
+        "  -c, --continue   go on with the journey saved for this world, without asking\n"
+        "  -n, --new        begin a new journey without asking; the one saved for\n"
+        "                   this world is set aside\n"
         "  -d, --data DIR   play the data tree in DIR (for world authors)\n"
         "      --start S,C,R\n"
         "                   start on screen S (1 to 9), column C (0 to 58), row R\n"
@@ -144,12 +153,18 @@ std::string HelpText() {
     for (int n = 0; const char* folder = PlatformDataFolder(n); ++n) text += std::string("  ") + folder + "\n";
     text +=
         "\n"
-        "The game saves the journey by itself, one save per data tree, after every\n"
-        "screen change and battle and when it is ended outside a battle, in\n"
+        "The game saves the journey by itself after every screen change and battle\n"
+        "and when it is ended outside a battle, one save per world, in\n"
         "$XDG_STATE_HOME/chessrpg (by default ~/.local/state/chessrpg; on Windows\n"
-        "%LOCALAPPDATA%\\chessrpg). Without --continue a new game starts, and its\n"
-        "first save replaces the old one (kept as save-....previous.txt). A trial run\n"
-        "(--start, --no-enemies) saves nothing, and cannot go with --continue.\n"
+        "%LOCALAPPDATA%\\chessrpg). A world is its map: every copy of the same world\n"
+        "(the repository's, an installed one) goes on with the same journey, and a\n"
+        "world whose map was edited begins its own. When a journey is saved, the game\n"
+        "asks first whether to continue it (Enter) or begin a new one. A new journey\n"
+        "sets the saved one aside at its first save, as save-....aside-1.txt, the\n"
+        "older ones moving on to aside-2 and so on (the last 10 are kept). To go back\n"
+        "to one, copy it over save-....txt in that folder while no game runs, then\n"
+        "start the game and continue. A trial run (--start, --no-enemies) saves\n"
+        "nothing, and goes with neither --continue nor --new.\n"
         "\n"
         "When a data file is missing the game says so, waits 30 seconds and ends\n"
         "with status 255. A wrong command line ends with status 2.\n";

@@ -11,7 +11,8 @@ enum class CommandAction { kPlay, kHelp, kVersion, kError };
 struct CommandLine {
     CommandAction action = CommandAction::kPlay;
     const char* dataFolder = nullptr;  // --data DIR: play this tree and no other
-    bool continuing = false;           // --continue: go on with this tree's saved journey
+    bool continuing = false;           // --continue: go on with the world's saved journey
+    bool newGame = false;              // --new: begin a new journey; the saved one is set aside
     TrialRun trial;                    // --start, --no-enemies: try a world, never saved
     std::string error;                 // kError: the one line for standard error
 };

@@ -3,9 +3,33 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "field/map_files.h"
+#include "field/world_map.h"
 #include "game/save_file.h"
+#include "game/world_identity.h"
 #include "platform/platform.h"
 #include "platform/posix_data_file.h"
+
+namespace {
+
+// The world map read again as the game loads it (the world walk leaves the
+// gate open), for its identity; "" when a map file cannot be read.
+std::string IdentityOfTree() {
+    char prefix[40], header[40];
+    LayoutPrefix(prefix, worldNumber);
+    MapHeaderPath(header, worldNumber);
+    bool read = true;
+    for (int screen = 1; screen <= kScreenCount; ++screen) {
+        char path[80];
+        std::snprintf(path, sizeof path, "%s%d.txt", prefix, screen);
+        read = ReadScreenLayout(path, screen) && read;
+    }
+    MapErrors errors{};
+    read = ReadMapHeader(header, errors) && read;
+    return read ? WorldIdentity() : "";
+}
+
+}  // namespace
 
 void CheckSaveFile(ProblemList& problems, const char* path) {
     std::FILE* file = OpenRegularFile(path);
@@ -21,7 +45,7 @@ void CheckSaveFile(ProblemList& problems, const char* path) {
     SaveProblems found;
     if (ReadSave(file, game, found)) {
         char tree[4096];
-        CheckSaveFits(game, PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
+        CheckSaveFits(game, IdentityOfTree(), PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
     }
     std::fclose(file);
     // The save reader's own words, in English in both languages.
@@ -45,5 +69,5 @@ std::string SaveTree(const char* path) {
     SaveProblems found;
     ReadSave(file, game, found);
     std::fclose(file);
-    return game.tree;
+    return game.layout == 1 ? game.world : "";
 }
