@@ -41,6 +41,8 @@ constexpr unsigned kScrollFrameMs = 8;
 constexpr char kQuitKey = 3;
 // How long to wait for the terminal to report its cursor at start.
 constexpr double kReportWaitMs = 500;
+// The page's terminal has the game's rows and the key help's, no more.
+constexpr int kTerminalRows = kHintRow + 1;
 
 // Hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
@@ -149,6 +151,23 @@ AmbiguousWidth DetectAmbiguousWidth() {
     return web.keys.reportColumn >= 3 ? AmbiguousWidth::kWide : AmbiguousWidth::kNarrow;
 }
 
+// The key help without the part that names Ctrl+C: the pad has no such key,
+// and a page is closed, not ended. The parts are two full-width blanks apart.
+std::string PageHint(const std::string& text) {
+    static const std::string gap = "\x81\x40\x81\x40";
+    std::size_t quit = text.find("Ctrl+C");
+    if (quit == std::string::npos) return text;
+    std::size_t begin = text.rfind(gap, quit);
+    std::size_t end = text.find(gap, quit);
+    if (begin == std::string::npos) {
+        begin = 0;
+        end = end == std::string::npos ? text.size() : end + gap.size();
+    } else if (end == std::string::npos) {
+        end = text.size();
+    }
+    return text.substr(0, begin) + text.substr(end);
+}
+
 }  // namespace
 
 // The page is going away (closed, reloaded, navigated from): the game's quit
@@ -163,7 +182,7 @@ void PlatformStart() {
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
     web.lastYieldMs = NowMs();
     AmbiguousWidth ambiguous = DetectAmbiguousWidth();
-    ResetTerminalView(web.view, kConsoleColumns, kConsoleRows, ambiguous);
+    ResetTerminalView(web.view, kConsoleColumns, kTerminalRows, ambiguous);
     web.dirty = true;
     Present();
 }
@@ -207,9 +226,9 @@ void PlatformSleep(unsigned milliseconds) {
 }
 
 void PlatformShowHint(const char* text) {
-    if (!text) text = "";
-    if (web.hint == text) return;
-    web.hint = text;
+    std::string hint = PageHint(text ? text : "");
+    if (web.hint == hint) return;
+    web.hint = hint;
     web.dirty = true;
 }
 
