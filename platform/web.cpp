@@ -39,8 +39,6 @@ constexpr double kLongestRunMs = 10;
 constexpr unsigned kScrollFrameMs = 8;
 // Ctrl+C, read as a key: the player ends the game, as on the terminal.
 constexpr char kQuitKey = 3;
-// How long to wait for the terminal to report its cursor at start.
-constexpr double kReportWaitMs = 500;
 // The page's terminal has the game's rows and the key help's, no more.
 constexpr int kTerminalRows = kHintRow + 1;
 
@@ -134,23 +132,6 @@ void WaitUntil(long long deadlineUs) {
     }
 }
 
-// Draws ● at the top left and asks where the cursor went, as the terminal
-// backend does: two columns on means East Asian Ambiguous characters are wide.
-AmbiguousWidth DetectAmbiguousWidth() {
-    const char probe[] = "\x1b[1;1H\xe2\x97\x8f\x1b[6n";
-    WebWrite(probe, static_cast<int>(sizeof probe - 1));
-    web.keys.hasCursorReport = false;
-    double deadline = NowMs() + kReportWaitMs;
-    while (!web.keys.hasCursorReport) {
-        double left = deadline - NowMs();
-        if (left <= 0) break;
-        WaitForKeys(left);
-    }
-    // Keys typed while the page was starting are not the answer; they stay.
-    if (!web.keys.hasCursorReport) return AmbiguousWidth::kUnmeasured;
-    return web.keys.reportColumn >= 3 ? AmbiguousWidth::kWide : AmbiguousWidth::kNarrow;
-}
-
 // The key help without the part that names Ctrl+C: the pad has no such key,
 // and a page is closed, not ended. The parts are two full-width blanks apart.
 std::string PageHint(const std::string& text) {
@@ -181,8 +162,10 @@ void PlatformStart() {
     ResetMemoryConsole(web.console);
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
     web.lastYieldMs = NowMs();
-    AmbiguousWidth ambiguous = DetectAmbiguousWidth();
-    ResetTerminalView(web.view, kConsoleColumns, kTerminalRows, ambiguous);
+    // xterm.js, at the version the page ships, draws East Asian Ambiguous
+    // characters one column wide: nothing to ask the terminal (a reply would
+    // hold the first frame back by a round of the page's event loop).
+    ResetTerminalView(web.view, kConsoleColumns, kTerminalRows, AmbiguousWidth::kNarrow);
     web.dirty = true;
     Present();
 }

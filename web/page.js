@@ -289,22 +289,39 @@
     }
     return { width, height };
   }
-  // The largest font size (in eighths of a pixel) at which the terminal
-  // fits its room, within the limits.
+  // A cell's width and height for each pixel of font size, as the font
+  // draws them: measured on a line of text, since every change of the
+  // terminal's font size costs it a new measure and new rows.
+  function cellShape() {
+    const line = document.createElement('span');
+    line.style.cssText = 'position: absolute; visibility: hidden; white-space: pre; line-height: normal; ' +
+      `font: 100px ${kFonts}`;
+    line.textContent = 'W'.repeat(10);
+    document.body.appendChild(line);
+    const box = line.getBoundingClientRect();
+    line.remove();
+    return { width: box.width / 1000, height: box.height / 100 };
+  }
+  // The largest font size, in eighths of a pixel and within the limits, at
+  // which the terminal fits its room (the terminal rounds a row's height up
+  // to a whole pixel).
+  function fittingFontSize(room) {
+    const cell = cellShape();
+    const fontSize = Math.min(room.width / (kColumns * cell.width), Math.floor(room.height / kRows) / cell.height);
+    return Math.max(kSmallestFontPx, Math.min(kLargestFontPx, Math.floor(fontSize * 8) / 8));
+  }
+  // Sets that size, and a smaller one while the terminal still overflows
+  // (a display that rounds cells to its own pixels).
   function fitTerminal() {
-    const screen = term.element.querySelector('.xterm-screen');
-    const size = () => screen.getBoundingClientRect();
     const room = terminalRoom();
-    const probe = 20;
-    term.options.fontSize = probe;
-    const scale = Math.min(room.width / size().width, room.height / size().height);
-    let fontSize = Math.floor(probe * scale * 8) / 8;
+    const screen = term.element.querySelector('.xterm-screen');
+    let fontSize = fittingFontSize(room);
+    if (term.options.fontSize !== fontSize) term.options.fontSize = fontSize;
     for (;;) {
-      fontSize = Math.max(kSmallestFontPx, Math.min(kLargestFontPx, fontSize));
-      term.options.fontSize = fontSize;
-      const fits = size().width <= room.width && size().height <= room.height;
-      if (fits || fontSize <= kSmallestFontPx) break;
+      const size = screen.getBoundingClientRect();
+      if ((size.width <= room.width && size.height <= room.height) || fontSize <= kSmallestFontPx) break;
       fontSize -= 0.125;
+      term.options.fontSize = fontSize;
     }
   }
 
@@ -339,14 +356,17 @@
     return Promise.race([Promise.all(faces), late]).catch(() => {});
   }
 
-  // xterm.js has run by now.
+  // xterm.js has run by now. The pad comes first, so that the terminal opens
+  // at its size.
   function setUpTerminal() {
+    touchScreen = window.matchMedia('(pointer: coarse)').matches;
+    if (touchScreen) startPad();
     term = new Terminal({
       cols: kColumns,
       rows: kRows,
       scrollback: 0,
       fontFamily: kFonts,
-      fontSize: 18,
+      fontSize: fittingFontSize(terminalRoom()),
       lineHeight: 1,
       cursorBlink: false,
       cursorInactiveStyle: 'none',
@@ -356,12 +376,8 @@
     window.chessrpgTerminal = term;
     term.open(element('terminal'));
     term.onData((data) => pushKeys(utf8.encode(data)));
-    touchScreen = window.matchMedia('(pointer: coarse)').matches;
-    if (touchScreen) {
-      // The pad is the keyboard here: no on-screen keyboard over the game.
-      term.textarea.setAttribute('inputmode', 'none');
-      startPad();
-    }
+    // On a touch screen the pad is the keyboard: no on-screen keyboard over the game.
+    if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
     fitTerminal();
     window.addEventListener('resize', fitTerminal);
     element('game').addEventListener('click', () => { if (!touchScreen && element('start').hidden) term.focus(); });
@@ -377,10 +393,11 @@
 
   // --- offline: the service worker keeps the build's files (web/sw.js).
   // Pages opened from the file system have none and need none ---
+  const kWorkerDelayMs = 1000;  // out of the way of the game's start
   if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-    window.addEventListener('load', () => {
+    window.addEventListener('load', () => setTimeout(() => {
       navigator.serviceWorker.register('sw.js').catch((error) => console.warn(`no offline play: ${error}`));
-    });
+    }, kWorkerDelayMs));
   }
 
   window.addEventListener('pagehide', () => {
