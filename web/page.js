@@ -237,6 +237,20 @@
     element('start').querySelector('.continue').focus();
   }
 
+  // --- offline: the service worker keeps the build's files (web/sw.js).
+  // Pages opened from the file system have none and need none. A new build's
+  // worker takes over as soon as it is installed: a page whose game has not
+  // started by then loads again, lest its files come from two builds; one
+  // that has started has all it needs ---
+  const kWorkerDelayMs = 1000;  // out of the way of the game's start
+  let gameStarted = false;
+  if (location.protocol !== 'file:' && navigator.serviceWorker) {
+    navigator.serviceWorker.addEventListener('controllerchange', () => { if (!gameStarted) location.reload(); });
+    window.addEventListener('load', () => setTimeout(() => {
+      navigator.serviceWorker.register('sw.js').catch((error) => console.warn(`no offline play: ${error}`));
+    }, kWorkerDelayMs));
+  }
+
   // --- the program: loads now, starts once the data and the terminal are
   // ready and the player has chosen how ---
   let terminalIsReady = null;
@@ -253,7 +267,10 @@
       }
       fs.chdir('/data');
       module.addRunDependency('page');
-      Promise.all([terminalReady, startChosen]).then(() => module.removeRunDependency('page'));
+      Promise.all([terminalReady, startChosen]).then(() => {
+        gameStarted = true;
+        module.removeRunDependency('page');
+      });
     }],
     print: (line) => console.log(line),
     printErr: (line) => console.warn(line),
@@ -390,15 +407,6 @@
     chooseStart();
   }
   document.addEventListener('DOMContentLoaded', () => fontLoaded().then(setUpTerminal));
-
-  // --- offline: the service worker keeps the build's files (web/sw.js).
-  // Pages opened from the file system have none and need none ---
-  const kWorkerDelayMs = 1000;  // out of the way of the game's start
-  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-    window.addEventListener('load', () => setTimeout(() => {
-      navigator.serviceWorker.register('sw.js').catch((error) => console.warn(`no offline play: ${error}`));
-    }, kWorkerDelayMs));
-  }
 
   window.addEventListener('pagehide', () => {
     if (window.Module && window.Module._WebQuit) {

@@ -1,10 +1,12 @@
 // The page's service worker: after one visit the game starts and plays with
 // no network. The build's files are kept in one cache named after the build,
 // filled whole when the worker installs, each file checked against the digest
-// the build wrote here; a page is always served from one cache, so it never
-// mixes the files of two builds. A new build's worker waits until no page of
-// the old one is open, or until the only one is being reloaded, and then
-// takes over and drops the old caches.
+// the build wrote here, and the worker answers from its own cache only. A new
+// build's worker takes over as soon as it has its files, and drops the old
+// caches: pages of the old build that have started their game fetch nothing
+// more, and page.js loads again any page that has not (its files would
+// otherwise come from two builds). So a new build reaches players at their
+// next visit.
 'use strict';
 
 // Stamped by web/stamp_worker.mjs: the build, and each file's SHA-256.
@@ -36,7 +38,7 @@ async function fillCache() {
   await Promise.all(responses.map(([name, response]) => cache.put(kBase + name, response)));
 }
 
-self.addEventListener('install', (event) => event.waitUntil(fillCache()));
+self.addEventListener('install', (event) => event.waitUntil(fillCache().then(() => self.skipWaiting())));
 
 self.addEventListener('activate', (event) => event.waitUntil((async () => {
   for (const name of await caches.keys()) {
@@ -44,40 +46,12 @@ self.addEventListener('activate', (event) => event.waitUntil((async () => {
   }
 })()));
 
-self.addEventListener('message', (event) => {
-  if (event.data === 'take over') self.skipWaiting();
-});
-
-// A new build waits; when the only page of the old one is reloaded (or the
-// page is opened anew), the new build takes over and the browser loads the
-// page again, all of it from the new build.
-async function handOver(waiting) {
-  const open = await self.clients.matchAll({ type: 'window' });
-  if (open.length > 1) return null;
-  const activating = new Promise((resolve) => {
-    waiting.addEventListener('statechange', resolve);
-    setTimeout(resolve, 2000);
-  });
-  waiting.postMessage('take over');
-  await activating;
-  return new Response('', { headers: { Refresh: '0' } });
-}
-
-async function answer(request, name) {
-  if (request.mode === 'navigate' && self.registration.waiting) {
-    const handedOver = await handOver(self.registration.waiting);
-    if (handedOver) return handedOver;
-  }
-  const cache = await caches.open(kCache);
-  return (await cache.match(kBase + name)) || fetch(request);
-}
-
 self.addEventListener('fetch', (event) => {
   const request = event.request;
   if (request.method !== 'GET' || !request.url.startsWith(kBase)) return;
   let name = decodeURIComponent(new URL(request.url).pathname).slice(new URL(kBase).pathname.length);
-  // The page under any of its addresses: the folder, index.html, any query.
-  if (request.mode === 'navigate' && (name === '' || name === 'index.html')) name = 'index.html';
+  // The page at the folder's address too, and at any with a query.
+  if (name === '') name = 'index.html';
   if (!(name in kFiles)) return;
-  event.respondWith(answer(request, name));
+  event.respondWith(caches.open(kCache).then(async (cache) => (await cache.match(kBase + name)) || fetch(request)));
 });

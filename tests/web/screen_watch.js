@@ -43,7 +43,11 @@
 
   function look() {
     const ms = performance.now();
-    if (watch.writes === 0) window.chessrpgTerminal.onRender(noteRender);
+    if (watch.writes === 0) {
+      window.chessrpgTerminal.onRender(noteRender);
+      // Which of the page's own font faces had loaded when the first write went in.
+      watch.facesAtFirstWrite = [...document.fonts].map((face) => `${face.family} ${face.weight} ${face.status}`);
+    }
     const rows = readRows();
     watch.lastRows = rows;
     watch.writes += 1;
