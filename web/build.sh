@@ -20,7 +20,10 @@ python=/usr/bin/python3
 # Debian's Emscripten finds its own Node.js modules there when Node.js is not Debian's.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DCHESSRPG_TESTS=OFF >/dev/null
+# Optimised for speed: the start's first present runs before the browser has
+# optimised the WebAssembly, and takes half as long as when built for size
+# (20 KB more, gzip).
+emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCHESSRPG_TESTS=OFF >/dev/null
 cmake --build "$build" --target chessrpg_web -j "$jobs"
 
 # xterm.js at the version the lock file names.

@@ -23,17 +23,21 @@ async function hex(buffer) {
   return Array.from(digest, (byte) => byte.toString(16).padStart(2, '0')).join('');
 }
 
-// Every file from the server itself (not the browser's HTTP cache), each as
-// this build made it; otherwise the install fails and the old build stays.
-async function fillCache() {
-  const responses = await Promise.all(Object.keys(kFiles).map(async (name) => {
-    const response = await fetch(new Request(kBase + name, { cache: 'no-store' }));
+// A file as this build made it: from the browser's cache first (the page
+// has just loaded it), else from the server itself.
+async function fetchChecked(name) {
+  for (const mode of ['force-cache', 'no-store']) {
+    const response = await fetch(new Request(kBase + name, { cache: mode }));
     if (!response.ok) throw new Error(`${name}: ${response.status}`);
-    if (await hex(await response.clone().arrayBuffer()) !== kFiles[name]) {
-      throw new Error(`${name} is not the one of build ${kBuild}`);
-    }
-    return [name, response];
-  }));
+    if (await hex(await response.clone().arrayBuffer()) === kFiles[name]) return response;
+  }
+  throw new Error(`${name} is not the one of build ${kBuild}`);
+}
+
+// Every file, each as this build made it, or the install fails and the old
+// build stays.
+async function fillCache() {
+  const responses = await Promise.all(Object.keys(kFiles).map(async (name) => [name, await fetchChecked(name)]));
   const cache = await caches.open(kCache);
   await Promise.all(responses.map(([name, response]) => cache.put(kBase + name, response)));
 }

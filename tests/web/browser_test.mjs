@@ -53,7 +53,6 @@ test('the shipped world: the first field frame cell for cell, its key help, a wa
   const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
     page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
-  await page.screenshot({ path: join(work, 'screenshot.png') });
   // The key help names the keys of the keyboard and the pad, and not Ctrl+C
   // (the arrows are drawn one column wide, each with a blank after it).
   const rows = await screenRows(page);
