@@ -92,7 +92,7 @@ const inside = (inner, outer) => inner.left >= 0 && inner.top >= 0 && inner.righ
   inner.bottom <= outer.height;
 
 test('the terminal: the game\'s 22 rows, as large as the window allows, the pad below or beside it', async (t) => {
-  const phone = { hasTouch: true, isMobile: true, deviceScaleFactor: 3 };
+  const phone = { hasTouch: true, isMobile: true, deviceScaleFactor: 2 };
   await t.test('a desktop, 1280 × 800: the rows fill the height, and a smaller window a smaller font', async () => {
     const page = await openGame(browser, server.url + 'dist/index.html', { viewport: { width: 1280, height: 800 } },
       withFrame);
