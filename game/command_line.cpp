@@ -12,6 +12,10 @@ namespace {
 
 constexpr char kProgram[] = "chessrpg";
 
+// The trial run's options have no letter: getopt_long reports them by these.
+constexpr int kStartOption = 1000;
+constexpr int kNoEnemiesOption = 1001;
+
 // Each option: its long name, whether it takes a value, and the short letter
 // that getopt_long reports it by. New options go here and in the switch below.
 const option kOptions[] = {
@@ -19,6 +23,8 @@ const option kOptions[] = {
     {"version", no_argument, nullptr, 'V'},
     {"data", required_argument, nullptr, 'd'},
     {"continue", no_argument, nullptr, 'c'},
+    {"start", required_argument, nullptr, kStartOption},
+    {"no-enemies", no_argument, nullptr, kNoEnemiesOption},
     {nullptr, 0, nullptr, 0},
 };
 constexpr char kShortOptions[] = ":hVd:c";  // ':' first: a missing value reads as ':'
@@ -58,6 +64,16 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             case 'c':
                 command.continuing = true;
                 break;
+            case kStartOption:
+                command.trial.on = true;
+                if (!ParseStartPlace(optarg, command.trial) && command.error.empty())
+                    command.error = ErrorLine(std::string("--start '") + optarg +
+                                              "': give SCREEN,COLUMN,ROW, screen 1 to 9, column 0 to 58, row 0 to 19");
+                break;
+            case kNoEnemiesOption:
+                command.trial.on = true;
+                command.trial.noEnemies = true;
+                break;
             case ':':
                 if (command.error.empty())
                     command.error = ErrorLine("option '" + WrittenOption(argc, argv) + "' needs a value");
@@ -72,6 +88,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     if (command.error.empty() && optind < argc)
         command.error = ErrorLine(std::string("unexpected argument '") + argv[optind] + "'");
 
+    // A trial run never touches the save, which --continue plays on.
+    if (command.error.empty() && command.continuing && command.trial.on)
+        command.error = ErrorLine("--start and --no-enemies try a world without its save: not with --continue");
+
     if (!command.error.empty())
         command.action = CommandAction::kError;
     else if (help)
@@ -81,7 +101,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return command;
 }
 
-std::string VersionText() { return std::string(kProgram) + " " + CHESSRPG_VERSION; }
+std::string VersionText() {
+    return std::string(kProgram) + " " + CHESSRPG_VERSION +
+           "\nCopyright (c) 2026 the Chess RPG developers.\n"
+           "License: MIT <https://opensource.org/license/mit>. This is free software:\n"
+           "you are free to change and redistribute it. There is NO WARRANTY.";
+}
 
 std::string HelpText() {
     std::string text =
@@ -92,6 +117,11 @@ std::string HelpText() {
         "Options:\n"
         "  -c, --continue   go on with the journey saved for this data tree\n"
         "  -d, --data DIR   play the data tree in DIR (for world authors)\n"
+        "      --start S,C,R\n"
+        "                   start on screen S (1 to 9), column C (0 to 58), row R\n"
+        "                   (0 to 19), to try a world (saves nothing)\n"
+        "      --no-enemies no enemy roams the screens, to try a world (saves\n"
+        "                   nothing)\n"
         "  -h, --help       show this help and end\n"
         "  -V, --version    show the version and end\n"
         "\n"
@@ -118,7 +148,8 @@ std::string HelpText() {
         "screen change and battle and when it is ended outside a battle, in\n"
         "$XDG_STATE_HOME/chessrpg (by default ~/.local/state/chessrpg; on Windows\n"
         "%LOCALAPPDATA%\\chessrpg). Without --continue a new game starts, and its\n"
-        "first save replaces the old one (kept as save-....previous.txt).\n"
+        "first save replaces the old one (kept as save-....previous.txt). A trial run\n"
+        "(--start, --no-enemies) saves nothing, and cannot go with --continue.\n"
         "\n"
         "When a data file is missing the game says so, waits 30 seconds and ends\n"
         "with status 255. A wrong command line ends with status 2.\n";

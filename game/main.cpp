@@ -2,6 +2,7 @@
 // the console is touched), then the game, which never returns.
 #include <cstdio>
 
+#include "console/fatal_stop.h"
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/saving.h"
@@ -30,12 +31,20 @@ int main(int argc, char** argv) {
         case CommandAction::kPlay:
             break;
     }
+    // A data folder that cannot be used is a mistake of the command line:
+    // said before the terminal is touched.
+    char why[256];
+    if (command.dataFolder && !PlatformCheckDataFolder(command.dataFolder, why, sizeof why)) {
+        std::fprintf(stderr, "chessrpg: --data %s: %s\n", command.dataFolder, why);
+        return 2;
+    }
     PlatformStart();
     // A named folder that cannot be entered stops the game as a missing file
     // does; without one, the loaders find out for themselves.
     if (!PlatformEnterDataDirectory(command.dataFolder) && command.dataFolder) FatalFileError();
     if (command.continuing) ContinueGame();
     else StartGame();
-    TurnOnSaving();
+    if (command.trial.on) BeginTrialRun(command.trial);  // never saves
+    else TurnOnSaving();
     MainLoop();
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // Item 23: says the file is a save, and of which layout.
 inline constexpr char kSaveMark[] = "CHESSRPG_SAVE_1";
@@ -49,9 +49,9 @@ std::string ComposeSave(const SavedGame& game);
 // order, when anything is wrong; of `game` only the tree is then of use.
 bool ReadSave(std::FILE* file, SavedGame& game, SaveProblems& problems);
 
-// Whether a save that was read fits this data tree and the world map as loaded
-// (the gate still closed): made for this tree, and the hero on open ground with
-// the gate as saved. False, with the problems, when not.
+// Whether a save that was read fits this data tree: made for it. The hero may
+// stand on any cell of his screen, as the game may have put him there. False,
+// with the problems, when not.
 bool CheckSaveFits(const SavedGame& game, const std::string& tree, SaveProblems& problems);
 
 // "item N: what" (or the text alone for the whole file), for one line.

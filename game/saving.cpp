@@ -15,6 +15,7 @@
 namespace {
 
 constexpr long kLargestCopy = 1 << 20;  // a "save" larger than this is not copied
+constexpr int kBadCopies = 999;         // save-....bad-1.txt to bad-999.txt
 
 struct Saving {
     bool on = false;
@@ -24,6 +25,7 @@ struct Saving {
     bool previousChecked = false;
     bool failureShown = false;
     std::string failure;        // why the last save failed; "" after a success
+    std::string refused;        // why this run writes no save at all (a line for the player); "" when it may
     std::string tree;
     std::string previousName;
 };
@@ -65,32 +67,53 @@ bool Write(const std::string& name, const std::string& bytes, std::string& failu
     return false;
 }
 
+// This run writes no save: the line that says why shows now, and again after exit.
+void RefuseToSave(const std::string& line) {
+    if (!saving.refused.empty()) return;
+    saving.refused = line;
+    ShowKeyHint(line.c_str());
+}
+
+// Copies a state file whole under another name; false with the reason.
+bool CopyStateFile(std::FILE* file, const std::string& copy, std::string& failure) {
+    std::string bytes;
+    if (!ReadAll(file, bytes)) {
+        failure = "the file is larger than 1 MiB";
+        return false;
+    }
+    return Write(copy, bytes, failure);
+}
+
 // Keeps an unusable save as "save-....bad-N.txt", N the first number free, and
-// leaves its path (or why there is no copy) for after exit.
+// leaves its path for after exit. When it cannot be copied it stays where it
+// is, and this run saves nothing over it.
 void KeepUnusableSave(std::FILE* file, const std::string& name) {
-    std::string bytes, failure = "the file is too large to copy";
     std::string copy;
-    for (int n = 1; n < 1000 && copy.empty(); ++n) {
+    for (int n = 1; n <= kBadCopies && copy.empty(); ++n) {
         std::string candidate = BaseName(name) + ".bad-" + std::to_string(n) + ".txt";
         if (!Exists(candidate)) copy = candidate;
     }
-    if (ReadAll(file, bytes) && !copy.empty() && Write(copy, bytes, failure)) {
+    std::string failure = "every name for a copy is taken (" + BaseName(name) + ".bad-1.txt to .bad-" +
+                          std::to_string(kBadCopies) + ".txt)";
+    if (!copy.empty() && CopyStateFile(file, copy, failure)) {
         PlatformLeaveStatePath(kTextBadSaveCopy, copy.c_str());
     } else {
-        PlatformLeaveLine((kTextBadSaveNotCopied + failure).c_str());
+        RefuseToSave(kTextBadSaveNotCopied + failure);
     }
 }
 
 // A new game's first save replaces a journey saved before: that one is kept as
-// "save-....previous.txt", for a player who forgot --continue.
+// "save-....previous.txt", for a player who forgot --continue. When it cannot
+// be kept, it is not replaced: this run saves nothing.
 void KeepPreviousSave(const std::string& name) {
     char why[256];
     std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
     if (!file) return;
-    std::string bytes, failure;
+    std::string failure;
     saving.previousName = BaseName(name) + ".previous.txt";
-    saving.previousKept = ReadAll(file, bytes) && Write(saving.previousName, bytes, failure);
+    saving.previousKept = CopyStateFile(file, saving.previousName, failure);
     std::fclose(file);
+    if (!saving.previousKept) RefuseToSave(kTextPreviousNotKept + failure);
 }
 
 // The hero as his file would hold him: without the bonus of the boosts still
@@ -105,6 +128,7 @@ HeroStatus HeroAsSaved() {
 }
 
 void WriteSave() {
+    if (!saving.refused.empty()) return;
     if (saving.tree.empty() && !FindTree(saving.tree)) {
         saving.failure = "the data tree's folder cannot be told";
     } else {
@@ -112,6 +136,7 @@ void WriteSave() {
         if (!saving.fromSave && !saving.previousChecked) {
             saving.previousChecked = true;
             KeepPreviousSave(name);
+            if (!saving.refused.empty()) return;
         }
         SavedGame game{HeroAsSaved(), GateIsOpen(), saving.tree};
         saving.failure.clear();
@@ -119,13 +144,13 @@ void WriteSave() {
     }
     if (!saving.failure.empty() && !saving.failureShown) {
         saving.failureShown = true;
-        PlatformShowHint((kTextCannotSave + saving.failure).c_str());
+        ShowKeyHint((kTextCannotSave + saving.failure).c_str());
     }
 }
 
 // One line about the save at start: on the hint line, and again after exit.
 void SayAtStart(const std::string& line) {
-    PlatformShowHint(line.c_str());
+    ShowKeyHint(line.c_str());
     PlatformLeaveLine(line.c_str());
 }
 
@@ -147,7 +172,7 @@ void ContinueGame() {
         if (why[0] != '\0') {
             SayAtStart(kTextSaveRefused + std::string(why));
         } else {
-            PlatformShowHint(kTextNoSave);
+            ShowKeyHint(kTextNoSave);
             PlatformLeaveStatePath(kTextNoSaveAt, name.c_str());
         }
         return;
@@ -176,7 +201,16 @@ void ContinueGame() {
 
 void TurnOnSaving() {
     saving.on = true;
-    PlatformOnQuit(SaveOnQuit);
+    PlatformOnQuit(SaveOnQuit, 0);
+    OnScreenChanged(SaveAtSafePoint);
+    // One running game at a time writes a save: a second one plays without.
+    // A folder that cannot be used is told at the first save, as before.
+    std::string tree;
+    char why[512];
+    if (FindTree(tree) &&
+        PlatformLockStateFile((BaseName(SaveFileName(tree)) + ".lock").c_str(), why, sizeof why) == StateLock::kBusy) {
+        RefuseToSave(kTextSaveOpenElsewhere);
+    }
 }
 
 void SaveAtSafePoint() {
@@ -185,9 +219,11 @@ void SaveAtSafePoint() {
 
 void SaveOnQuit() {
     if (!saving.on) return;
-    const bool inBattle = battleState.underWay;
+    const bool inBattle = BattleUnderWay();
     if (!inBattle) WriteSave();
-    if (!saving.failure.empty()) {
+    if (!saving.refused.empty()) {
+        PlatformLeaveLine(saving.refused.c_str());
+    } else if (!saving.failure.empty()) {
         PlatformLeaveLine((kTextCannotSave + saving.failure).c_str());
     } else if (saving.saved) {
         PlatformLeaveLine(inBattle ? kTextSavedBeforeBattle : kTextProgressSaved);
@@ -195,4 +231,7 @@ void SaveOnQuit() {
     if (saving.previousKept) PlatformLeaveStatePath(kTextPreviousSaveCopy, saving.previousName.c_str());
 }
 
-void ResetSaving() { saving = Saving{}; }
+void ResetSaving() {
+    saving = Saving{};
+    OnScreenChanged(nullptr);
+}

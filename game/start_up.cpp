@@ -1,8 +1,9 @@
 #include "console/console.h"
+#include "console/fatal_stop.h"
 #include "field/field_screen.h"
 #include "field/map_files.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 
 // A missing (or empty, or numberless) hero, enemy or ability file would leave zero-filled
 // records that the battle formulas divide by; it stops the game like a missing

@@ -9,7 +9,7 @@
 #include "battle/battle_flow.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 #include "tests/scripted_player.h"
 

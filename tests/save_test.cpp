@@ -1,7 +1,10 @@
 // The save file (its layout, every field back as saved, every kind of bad save)
 // and saving in play: the safe points, continuing, and a folder that cannot be
 // written.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +18,7 @@
 #include "field/world_map.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "game/save_file.h"
 #include "game/saving.h"
 #include "tests/field_test_support.h"
@@ -174,28 +177,21 @@ TEST_F(SaveFileTest, ValuesTheGameCannotUseAreRefusedWithTheirItem) {
     EXPECT_EQ(problems.size(), 2u) << "and the check no longer matches";
 }
 
-TEST_F(SaveFileTest, ASaveFitsOnlyItsOwnTreeAndOpenGround) {
-    ResetField(1, 20, 0);
-    gateSpot = ScreenSpot{1, 18, 1};  // the gate's block: columns 17 to 26 of rows 0 and 1
-    for (int column = 17; column <= 26; ++column) PutCell(1, 0, column);
+TEST_F(SaveFileTest, ASaveFitsOnlyItsOwnTree) {
     SavedGame game = ShippedHeroOnScreen2("/here");
-    game.hero.screenNo = 1;
-    game.hero.fieldX = 20;
-    game.hero.fieldY = 0;
-
-    EXPECT_FALSE(CheckSaveFits(game, "/here", problems));
-    EXPECT_EQ(FirstProblem(), "item 21: the hero at column 20, row 0 of screen 1 stands in a wall (two open cells)");
-    game.gateOpen = true;
     EXPECT_TRUE(CheckSaveFits(game, "/here", problems)) << FirstProblem();
-    EXPECT_FALSE(GateIsOpen()) << "the check leaves the grid as it was";
-
-    game.hero.fieldX = 16;  // his right cell is the block's first
-    game.gateOpen = false;
-    EXPECT_FALSE(CheckSaveFits(game, "/here", problems));
-
-    game.gateOpen = true;
     EXPECT_FALSE(CheckSaveFits(game, "/there", problems));
     EXPECT_EQ(FirstProblem(), "item 26: the save belongs to the data tree /here, not to this one (/there)");
+}
+
+TEST_F(SaveFileTest, ASaveThatGoesOnPastTheFirstMegabyteIsRefused) {
+    // Blanks up to the reader's limit, then anything: the reader stops at the
+    // limit, and the rest must not pass unseen.
+    const std::string text = ComposeSave(ShippedHeroOnScreen2("/t"));
+    SavedGame game;
+    EXPECT_FALSE(Read(text + std::string((1 << 20) - text.size(), ' ') + "x", game));
+    EXPECT_EQ(FirstProblem(), "the file goes on past 1048576 bytes: not a save");
+    EXPECT_TRUE(Read(text + std::string(1000, ' '), game)) << FirstProblem();
 }
 
 TEST_F(SaveFileTest, TheFuzzCorpusIsReadAndWhatIsAcceptedComesBackTheSame) {
@@ -309,12 +305,12 @@ TEST_F(SavingTest, ContinuingPutsTheHeroOnTheSavedScreenAndCellWithTheGateAsItWa
     // In a battle the quit leaves the save of the last safe point.
     TurnOnSaving();
     hero.level = 8;
-    battleState.underWay = true;
+    battleState.enemiesLeft = 1;
     SaveOnQuit();
     EXPECT_EQ(Saved().hero.level, 7);
     EXPECT_EQ(HeadlessLeftLines().back(), Sjis("戦闘中に終わったため、この戦闘の前までを保存してあります。"
                                                "続きから遊ぶには: chessrpg --continue"));
-    battleState.underWay = false;
+    battleState.enemiesLeft = 0;
     SaveOnQuit();
     EXPECT_EQ(Saved().hero.level, 8);
 }
@@ -406,6 +402,69 @@ TEST_F(SavingTest, EverySaveOfAPlayedGameLoadsAndFitsItsWorld) {
     EXPECT_EQ(player.failure, "no fifth ability after 25 battles") << "stopped by the battle limit, not a fault";
     EXPECT_GE(player.watch.battles, 20);
     EXPECT_GE(saves, player.watch.battles) << "a save at the end of every battle";
+}
+
+TEST_F(SavingTest, AHeroTheWorldPutsInAWallIsSavedAndContinuedThere) {
+    data.WriteSjis("Hero_Info/Hero_Status_Info.txt", "勇者\n40 10 8 5 5 6\n30 0 4\n0 0 0 0\n1 5 1 3 1 3\n0 0\n");
+    StartGame();
+    TurnOnSaving();
+    SaveAtSafePoint();
+    ResetGameState();
+    HeadlessReset(data.root);
+    ContinueGame();
+    EXPECT_TRUE(HeadlessLeftLines().empty()) << "the save is taken as it is";
+    EXPECT_EQ(hero.level, 4);
+    EXPECT_EQ(ScreenText(0, 0, 2), "●");
+}
+
+TEST_F(SavingTest, AnUnusableSaveThatCannotBeCopiedIsNeverOverwritten) {
+    const std::string bad = "not a save\n";
+    WriteSave(bad);
+    for (int n = 1; n <= 999; ++n) state.Write("chessrpg/" + saveName.substr(0, 21) + ".bad-" + std::to_string(n) + ".txt", "");
+    ContinueGame();
+    TurnOnSaving();
+    const std::string refusal = Sjis("読み込めなかったセーブは写せないためそのまま残し、このゲームでは保存しません: ") +
+                                "every name for a copy is taken (" + saveName.substr(0, 21) + ".bad-1.txt to .bad-999.txt)";
+    EXPECT_EQ(HeadlessHint(), refusal);
+    WalkIntoScreen2();
+    SaveOnQuit();
+    EXPECT_EQ(SaveText(), bad);
+    EXPECT_EQ(HeadlessLeftLines().back(), refusal);
+}
+
+TEST_F(SavingTest, AJourneyThatCannotBeSetAsideIsNotReplaced) {
+    WriteSave("an earlier journey\n");
+    std::filesystem::create_directories(StatePath(saveName.substr(0, 21) + ".previous.txt"));
+    StartGame();
+    TurnOnSaving();
+    WalkIntoScreen2();
+    EXPECT_EQ(SaveText(), "an earlier journey\n");
+    const std::string refusal = Sjis("前のゲームのセーブを写せないためそのまま残し、このゲームでは保存しません: ") +
+                                "cannot write " + StatePath(saveName.substr(0, 21) + ".previous.txt") +
+                                ": Is a directory";
+    EXPECT_EQ(HeadlessHint(), refusal);
+    SaveOnQuit();
+    EXPECT_EQ(SaveText(), "an earlier journey\n");
+    EXPECT_EQ(HeadlessLeftLines(), std::vector<std::string>({refusal}));
+}
+
+TEST_F(SavingTest, ASecondGameOnTheSameSavePlaysWithoutSaving) {
+    // Another game holds the lock: an open file of its own with the lock on it.
+    std::filesystem::create_directories(state.root + "/chessrpg");
+    const std::string lock = StatePath(saveName.substr(0, 21) + ".lock");
+    int other = open(lock.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    WriteSave("the other game's journey\n");
+    StartGame();
+    TurnOnSaving();
+    const std::string refusal = Sjis("この冒険はほかのゲームで遊ばれているため、このゲームでは保存しません。");
+    EXPECT_EQ(HeadlessHint(), refusal);
+    WalkIntoScreen2();
+    SaveOnQuit();
+    EXPECT_EQ(SaveText(), "the other game's journey\n");
+    EXPECT_FALSE(std::filesystem::exists(StatePath(saveName.substr(0, 21) + ".previous.txt")));
+    EXPECT_EQ(HeadlessLeftLines(), std::vector<std::string>({refusal}));
+    close(other);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "console/texts.h"
 #include "field/field_screen.h"
 #include "field/world_map.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 
 namespace {

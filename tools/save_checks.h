@@ -1,5 +1,5 @@
 // The data checker's look at a save file: its items as the game reads them,
-// then whether it fits the data tree (made for it, the hero on open ground).
+// then whether it fits the data tree (made for it).
 #pragma once
 
 #include <string>
