@@ -320,8 +320,7 @@
     return { width: box.width / 1000, height: box.height / 100 };
   }
   // The largest font size, in eighths of a pixel and within the limits, at
-  // which the terminal fits its room (the terminal rounds a row's height up
-  // to a whole pixel).
+  // which the terminal fits its room (its rows are whole pixels high).
   function fittingFontSize(room) {
     const cell = cellShape();
     const fontSize = Math.min(room.width / (kColumns * cell.width), Math.floor(room.height / kRows) / cell.height);
