@@ -44,7 +44,8 @@ if [ ! -f "$font/stamp" ] || [ "$(cat "$font/stamp")" != "$stamp" ]; then
     "Noto Sans Mono CJK JP" "$here/console/texts.tsv" "$data" "$here/web/OFL.txt" "$font"
   echo "$stamp" >"$font/stamp"
 fi
-[ -f "$build/icons/icon-512.png" ] || "$python" "$here/web/make_icons.py" "$build/icons" 180 192 512
+[ "$build/icons/icon-512.png" -nt "$here/web/make_icons.py" ] ||
+  "$python" "$here/web/make_icons.py" "$build/icons" 180 192 512
 
 rm -rf "$dist"
 mkdir -p "$dist/xterm" "$dist/data" "$dist/fonts" "$dist/icons"
