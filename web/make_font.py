@@ -71,7 +71,10 @@ def cut(collection_path, family, chars, out_path):
     hhea.ascent, hhea.descent, hhea.lineGap = ASCENT, -DESCENT, 0
     os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = ASCENT, -DESCENT, 0
     os2.usWinAscent, os2.usWinDescent = ASCENT, DESCENT
-    os2.fsSelection |= 1 << 7  # USE_TYPO_METRICS: the same line on every system
+    # USE_TYPO_METRICS, the same line on every system: a bit of version 4 of
+    # the table, whose fields are those of version 3.
+    os2.version = max(os2.version, 4)
+    os2.fsSelection |= 1 << 7
     font.flavor = 'woff2'
     font.save(out_path)
     return font

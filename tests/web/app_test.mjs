@@ -6,13 +6,15 @@
 // tests/web/run.sh builds the sites and runs this file.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 
 import { openGame, startChromium, until, untilResolved } from './browser.mjs';
 import { serveFolder } from './static_server.mjs';
 
 const work = process.env.CHESSRPG_WEB_WORK;
+const root = fileURLToPath(new URL('../..', import.meta.url));
 const reference = JSON.parse(readFileSync(join(work, 'first_frame.json'), 'utf8'));
 const withFrame = (page) => page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame);
 const firstFrame = (page) => until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
@@ -36,6 +38,17 @@ async function startAfterReload(page) {
   await firstFrame(page);
 }
 
+// Every character of the game's texts and of the shipped data's files.
+function gameCharacters() {
+  const texts = readFileSync(join(root, 'console/texts.tsv'), 'utf8').split('\n')
+    .filter((line) => !line.startsWith('#') && line.includes('\t')).map((line) => line.split('\t')[1]);
+  const shiftJis = new TextDecoder('shift_jis');
+  const files = (folder) => readdirSync(folder, { withFileTypes: true }).flatMap((entry) =>
+    (entry.isDirectory() ? files(join(folder, entry.name)) : [join(folder, entry.name)]));
+  const data = files(join(root, 'data')).map((file) => shiftJis.decode(readFileSync(file)));
+  return [...new Set([...texts, ...data].join(''))].filter((c) => c > ' ').join('');
+}
+
 async function closeClean(page) {
   assert.deepEqual(page.errors, []);
   await page.context().close();
@@ -51,22 +64,37 @@ test('with the system\'s fonts hidden, the page\'s own font draws the game from 
   try {
     const page = await openGame(bare, server.url + 'dist/index.html', {}, withFrame);
     await firstFrame(page);
-    const seen = await page.evaluate(() => {
+    const seen = await page.evaluate((characters) => {
       const context = document.createElement('canvas').getContext('2d');
       const width = (font, text) => {
         context.font = `20px ${font}`;
         return context.measureText(text).width;
       };
       const own = window.chessrpgTerminal.options.fontFamily;
+      // A character the page's font lacks is drawn as its missing-glyph box,
+      // as a code point no font has is.
+      const canvas = document.createElement('canvas');
+      canvas.width = 40;
+      canvas.height = 40;
+      const pen = canvas.getContext('2d', { willReadFrequently: true });
+      const picture = (c) => {
+        pen.clearRect(0, 0, 40, 40);
+        pen.font = `32px ${own}`;
+        pen.fillText(c, 2, 32);
+        return pen.getImageData(0, 0, 40, 40).data.reduce((sum, value, i) => (sum * 31 + value * (i + 1)) % 1000000007, 0);
+      };
+      const box = picture('\u{10FFFF}');
       return {
         system: width('"Noto Sans Mono CJK JP", monospace', '家'),
         ascii: width(own, 'M'),
         japanese: width(own, '家'),
+        missing: [...characters].filter((c) => picture(c) === box).join(''),
         faces: window.screenWatch.facesAtFirstWrite,
       };
-    });
+    }, gameCharacters());
     assert.equal(seen.system, 0, 'a system font still draws Japanese');
     assert.deepEqual([seen.ascii, seen.japanese], [10, 20], 'not the page\'s font, one cell and two');
+    assert.equal(seen.missing, '', 'characters of the game that the page\'s font lacks');
     assert.deepEqual(seen.faces, ['ChessRPG Mono 400 loaded', 'ChessRPG Mono 700 loaded']);
     await closeClean(page);
   } finally {
