@@ -30,13 +30,12 @@ after(async () => {
   await server?.close();
 });
 
-// The game's start after a reload: the page kept the journey when it went
-// away, so it asks first.
-async function startAfterReload(page) {
-  await page.waitForSelector('#start', { state: 'visible', timeout: 10000 });
-  await page.click('#start .new-game');
-  await firstFrame(page);
-}
+// For pages that are loaded again: each load starts a new game, without the
+// journey the last one saved as it went away (saves have tests of their own).
+const withFrameAfresh = async (page) => {
+  await withFrame(page);
+  await page.addInitScript(() => localStorage.clear());
+};
 
 // Every character of the game's texts and of the shipped data's files.
 function gameCharacters() {
@@ -189,20 +188,21 @@ test('installable: the manifest and icons, a service worker, and no request fail
 });
 
 test('after one visit the game starts and plays with no network', async () => {
-  const page = await openGame(browser, server.url + 'dist/index.html', {}, withFrame);
+  const page = await openGame(browser, server.url + 'dist/index.html', {}, withFrameAfresh);
   await firstFrame(page);
   await workerActive(page);
   await page.context().setOffline(true);
   await page.reload();
-  await startAfterReload(page);
+  await firstFrame(page);
   const [x, y] = reference.hero;
   await page.keyboard.press('ArrowRight');
   await until(page, 'the hero a step to the right, offline', ([x, y]) =>
     window.screenWatch.at(x, y) !== '●' && [1, 2].some((step) => window.screenWatch.at(x + step, y) === '●'), [x, y]);
   // Under the folder's own address too.
   const again = await page.context().newPage();
+  await withFrameAfresh(again);
   await again.goto(server.url + 'dist/');
-  await until(again, 'the game at the folder\'s address, offline', () => window.chessrpgTerminal !== null);
+  await firstFrame(again);
   await closeClean(page);
 });
 
@@ -219,7 +219,7 @@ test('a new build: a page stays wholly on the build it loaded, and the next visi
   ]);
   const cacheNames = (page) => page.evaluate(() => window.caches.keys());
   serve('app-a');
-  const page = await openGame(browser, `${server.url}sites/app/index.html`, {}, withFrame);
+  const page = await openGame(browser, `${server.url}sites/app/index.html`, {}, withFrameAfresh);
   await firstFrame(page);
   await workerActive(page);
   const [oldCache] = await cacheNames(page);
@@ -227,12 +227,12 @@ test('a new build: a page stays wholly on the build it loaded, and the next visi
   // Served from the old build's cache; the new build installs meanwhile and
   // takes over, which the page, its game started, lets pass.
   await page.reload();
-  await startAfterReload(page);
+  await firstFrame(page);
   await untilResolved(page, 'the new build taking over, the old cache gone', async (old) =>
     (await window.caches.keys()).every((name) => name !== old), oldCache);
   assert.deepEqual(await builds(page), ['a', 'a']);
   await page.reload();
-  await startAfterReload(page);
+  await firstFrame(page);
   assert.deepEqual(await builds(page), ['b', 'b']);
   await closeClean(page);
 });
