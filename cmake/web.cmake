@@ -19,7 +19,7 @@ if(EMSCRIPTEN)
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
     # One script holding the WebAssembly, which loads from the file system too.
     -sSINGLE_FILE -sENVIRONMENT=web
-    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
+    -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
     -sINITIAL_MEMORY=16777216)
   return()
 endif()

@@ -1,7 +1,7 @@
 // The page around the game: the terminal it draws on (xterm.js) in the page's
 // own font, sized to the window, its keys and the on-screen pad, the data tree
-// it reads, its saves, the choice between continuing the saved journey and a
-// new one, what shows once it has ended, and the service worker that lets it
+// it reads, its saves (the game itself asks whether to continue a journey
+// saved), what shows once it has ended, and the service worker that lets it
 // start with no network.
 // The program (chessrpg.js, built from platform/web.cpp) calls the functions
 // of `page` below; the ones that wait return promises, during which the
@@ -58,16 +58,10 @@
   // holding their bytes one character per byte (platform/web_save_files.cpp
   // says why localStorage) ---
   const kStatePrefix = 'chessrpg/';
-  // The data tree a save belongs to: the data folder's address, the same for
-  // ".../" and ".../index.html" and whatever the query or fragment.
+  // The data tree's path as the game asks for it: the data folder's address,
+  // the same for ".../" and ".../index.html" and whatever the query or
+  // fragment (the saves of earlier versions were named after it).
   const dataTreePath = () => new URL('data', location.href).href;
-  // The name the game gives the save of a tree (SaveFileName in
-  // game/save_file.cpp): "save-" and the tree's 64-bit FNV-1a in hex.
-  function saveName(tree) {
-    let hash = 0xcbf29ce484222325n;
-    for (const byte of utf8.encode(tree)) hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
-    return 'save-' + hash.toString(16).padStart(16, '0') + '.txt';
-  }
   // Why the browser would not, in one line for the player: the error's name
   // only, since its message may be in the player's language.
   function storageRefusal(error) {
@@ -94,15 +88,12 @@
       return storageRefusal(error);
     }
   }
-  const saveExists = () => readState(saveName(dataTreePath())).bytes !== null;
 
   // --- keys: bytes as the terminal sends them, until the program takes them ---
   const keys = [];
   let keyWaiter = null;
   let sleepWaker = null;
   function pushKeys(bytes) {
-    // The pad's keys while the player chooses how to start are not the game's.
-    if (!element('start').hidden) return;
     for (const byte of bytes) keys.push(byte);
     if (keyWaiter) keyWaiter();
     if (sleepWaker && bytes.includes(kQuitKey)) sleepWaker();
@@ -183,59 +174,15 @@
       const site = location.origin === 'null' ? 'pages opened from files' : location.origin;
       leftLines.push(`${decode(label)}${kStatePrefix}${name} (this browser's storage for ${site})`);
     },
-    // With a save, the player may continue it or start anew, else start again.
+    // Playing again is loading the page again: the game asks then, as at
+    // any start, whether to continue a journey saved.
     ended(status) {
-      const saved = saveExists();
       element('left-lines').textContent = leftLines.join('\n');
       element('ended').hidden = false;
       element('ended').dataset.status = String(status);
-      element('restart').hidden = saved;
-      element('ended').querySelector('.choices').hidden = !saved;
-      (saved ? element('ended').querySelector('.continue') : element('restart')).focus();
+      element('restart').focus();
     },
   };
-
-  // --- the start: a new game, or the saved one continued ---
-  const kStartNote = 'chessrpg-start';
-  let startIsChosen = null;
-  let startTaken = false;
-  const startChosen = new Promise((resolve) => { startIsChosen = resolve; });
-  // The choice made on the ended panel, carried over the reload.
-  function takeStartNote() {
-    try {
-      const choice = sessionStorage.getItem(kStartNote);
-      sessionStorage.removeItem(kStartNote);
-      return choice;
-    } catch (error) {
-      return null;
-    }
-  }
-  function startAgain(choice) {
-    try {
-      sessionStorage.setItem(kStartNote, choice);
-    } catch (error) { /* the page asks again */ }
-    location.reload();
-  }
-  function startGame(continuing) {
-    if (startTaken) return;
-    startTaken = true;
-    element('start').hidden = true;
-    // The program takes this array as its command line when it starts.
-    if (continuing) window.Module.arguments.push('--continue');
-    if (!touchScreen) term.focus();
-    startIsChosen();
-  }
-  // With a save of this page's and no choice made before the reload, the
-  // player chooses, by the keyboard (Tab, Enter) or by touch.
-  function chooseStart() {
-    const noted = takeStartNote();
-    if (noted === 'continue' || noted === 'new' || !saveExists()) {
-      startGame(noted === 'continue');
-      return;
-    }
-    element('start').hidden = false;
-    element('start').querySelector('.continue').focus();
-  }
 
   // --- offline: the service worker keeps the build's files (web/sw.js).
   // Pages opened from the file system have none and need none. A new build's
@@ -266,8 +213,10 @@
         fs.writeFile('/data/' + path, bytes);
       }
       fs.chdir('/data');
+      // The line the game leaves after exit names how to go on: here, the page.
+      module.ENV.CHESSRPG_COMMAND = 'Play again';
       module.addRunDependency('page');
-      Promise.all([terminalReady, startChosen]).then(() => {
+      terminalReady.then(() => {
         gameStarted = true;
         module.removeRunDependency('page');
       });
@@ -396,14 +345,10 @@
     if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
     fitTerminal();
     window.addEventListener('resize', fitTerminal);
-    element('game').addEventListener('click', () => { if (!touchScreen && element('start').hidden) term.focus(); });
+    element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
-    element('start').querySelector('.continue').addEventListener('click', () => startGame(true));
-    element('start').querySelector('.new-game').addEventListener('click', () => startGame(false));
-    element('ended').querySelector('.continue').addEventListener('click', () => startAgain('continue'));
-    element('ended').querySelector('.new-game').addEventListener('click', () => startAgain('new'));
+    if (!touchScreen) term.focus();
     terminalIsReady();
-    chooseStart();
   }
   document.addEventListener('DOMContentLoaded', () => fontLoaded().then(setUpTerminal));
 
