@@ -10,97 +10,26 @@
 
 #include "battle/ability_command.h"
 #include "battle/battle_state.h"
+#include "battle/boosts.h"
 #include "console/console.h"
 #include "console/texts.h"
 #include "field/field_screen.h"
 #include "field/world_map.h"
 #include "game/records.h"
 #include "platform/headless.h"
+#include "tests/player_estimates.h"
 
 namespace {
 
 constexpr long long kStepMs = 120;        // about one step per enemy pause
 constexpr long long kPatienceMs = 4000;   // waiting beside a figure that does not come
 constexpr double kLowHp = 0.4;            // a potion below this share of maxHp
+constexpr double kHardShare = 0.5;        // a battle is hard when it may cost this share of the HP
+constexpr double kLongBattle = 6;         // hero attacks still to come for a boost to pay
 constexpr int kArrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
 constexpr int kPositions = kScreenCount * kScreenRows * kScreenColumns;
 
 [[noreturn]] void Stop() { throw HeadlessStop{HeadlessStop::kOutOfKeys, 0}; }
-
-// ---- Estimates of a battle, from the formulas' averages ----------------------
-
-// Chance that an attacker of speed s with an ability of power p hits a
-// defender of speed d: dodge d + d/2 + U(0..d) against aim s*p + U(0..s).
-double HitChance(int d, int s, int p) {
-    if (d < 0) d = 0;
-    if (s < 0) s = 0;
-    int hits = 0;
-    for (int a = 0; a <= d; ++a) {
-        for (int b = 0; b <= s; ++b) hits += (d + d / 2 + a) <= (s * p + b);
-    }
-    return static_cast<double>(hits) / ((d + 1.0) * (s + 1.0));
-}
-
-double HeroHitDamage(const EnemyKind& kind, const AbilityInfo& ability) {
-    if (kind.defense == 0 || kind.magicDefense == 0) return 0;
-    return (hero.attack * ability.rate + ability.power) / static_cast<double>(kind.defense) +
-           hero.exp / (static_cast<double>(kind.defense) * kind.magicDefense) + 0.5;
-}
-
-// The listed ability with the most damage to expect per attack, hits and misses
-// together.
-int StrongestAbility(const EnemyKind& kind) {
-    int best = 0;
-    double bestValue = -1;
-    for (int i = 0; i < AbilitiesListed(hero.level); ++i) {
-        double value = std::max(0.0, HeroHitDamage(kind, abilities[i])) *
-                       HitChance(kind.speed, hero.speed, abilities[i].power);
-        if (value > bestValue) {
-            bestValue = value;
-            best = i;
-        }
-    }
-    return best;
-}
-
-double EnemyHitDamage(const EnemyKind& kind) {
-    const AbilityInfo& ability = abilities[kind.abilityNo < kAbilityCount ? kind.abilityNo : 0];
-    if (hero.defense == 0 || hero.magicDefense == 0) return 1000;
-    double damage = (kind.attack * ability.rate + ability.power) / static_cast<double>(hero.defense) +
-                    (2.0 * hero.exp / 3.0) / (static_cast<double>(hero.defense) * hero.magicDefense) + 0.5;
-    return std::max(0.0, damage) * HitChance(hero.speed, kind.speed, ability.power);
-}
-
-// The HP the hero can expect to lose while felling `standing` instances of the
-// kind, their HP slots as they are now (a slot at 0 or below falls at one hit).
-double ExpectedLoss(const EnemyKind& kind, int standing) {
-    const AbilityInfo& ability = abilities[StrongestAbility(kind)];
-    double perAttack = HeroHitDamage(kind, ability);
-    double hitChance = HitChance(kind.speed, hero.speed, ability.power);
-    if (perAttack <= 0.5 || hitChance <= 0.01) return 1e9;
-    double loss = 0;
-    for (int left = standing; left >= 1; --left) {
-        int slot = kind.hp[std::min(left, kInstanceSlots) - 1];
-        double hits = slot <= 0 ? 1 : std::ceil(slot / perAttack);
-        double attacks = hits / hitChance;
-        // Every attack that fells nobody is answered by each standing instance.
-        loss += (attacks - 1) * left * EnemyHitDamage(kind);
-    }
-    return loss;
-}
-
-int PotionsLeft() { return hero.items[kPotion].count; }
-
-// Whether a group can be beaten with the HP at hand and a few potions.
-bool CanBeat(const EnemyKind& kind, int standing, int hp) {
-    double reserve = hp + 20.0 * std::min(PotionsLeft(), 2);
-    return ExpectedLoss(kind, standing) < 0.7 * reserve;
-}
-
-double ExperienceOf(const EnemyKind& kind, int count) {
-    double s = kind.maxHp + kind.attack + kind.defense + kind.magicAttack + kind.magicDefense + kind.speed;
-    return (s + s / 2 + s / 6) * count;
-}
 
 // ---- The field ----------------------------------------------------------------
 
@@ -230,8 +159,26 @@ double ScreenWorth(int screen) {
     return worth;
 }
 
-// The screen other than this one with the most experience the hero can win.
-int ChooseGoalScreen() {
+// Whether the hero can beat every group a screen puts up, at full HP.
+bool ReadyFor(int screen) {
+    for (const Placement& group : ScreenGroups(screen)) {
+        if (!CanBeat(KindRecord(group.kind), group.count, hero.maxHp)) return false;
+    }
+    return true;
+}
+
+// The screen the journey heads for next: the King's until the hero has stood
+// on it, then the Queen's; 0 once both are behind him.
+int JourneyTarget(const ScriptedPlayer& player) {
+    if (!player.visited[kingSpot.screen]) return kingSpot.screen;
+    if (!player.visited[queenSpot.screen]) return queenSpot.screen;
+    return 0;
+}
+
+// On a journey, the King's screen and then the Queen's as soon as the hero is
+// ready for it; otherwise the screen other than this one with the most
+// experience the hero can win.
+int ChooseGoalScreen(const ScriptedPlayer& player) {
     int best = 0;
     double bestWorth = -1;
     bool reachable[kScreenCount + 1] = {};
@@ -240,6 +187,10 @@ int ChooseGoalScreen() {
         reachable[screen] = true;
         return false;
     }, found);
+    int target = player.journey ? JourneyTarget(player) : 0;
+    if (target >= 1 && target <= kScreenCount && target != hero.screenNo && reachable[target] && ReadyFor(target)) {
+        return target;
+    }
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         if (screen == hero.screenNo || !reachable[screen]) continue;
         double worth = ScreenWorth(screen);
@@ -288,7 +239,7 @@ int FieldStep(ScriptedPlayer& player) {
     bool onRoute = !player.route.empty() && player.route.front().screen == hero.screenNo &&
                    player.route.front().x == hero.fieldX && player.route.front().y == hero.fieldY;
     if (!onRoute) {
-        if (player.goalScreen == 0 || player.goalScreen == hero.screenNo) player.goalScreen = ChooseGoalScreen();
+        if (player.goalScreen == 0 || player.goalScreen == hero.screenNo) player.goalScreen = ChooseGoalScreen(player);
         if (player.goalScreen == 0) return RandomArrow(player);
         int goal = player.goalScreen;
         player.route = Route(true, [goal](int screen, int, int) { return screen == goal; }, found);
@@ -324,9 +275,16 @@ bool ScreenHas(int row, int column, const char* bytes) {
     return true;
 }
 
-enum BattleWindow { kCommands, kTargets, kAbilityList, kItemWindow };
+enum BattleWindow { kCommands, kTargets, kAbilityList, kItemWindow, kConfirm };
 
 BattleWindow OpenWindow() {
+    // The key help says what the game reads; the screen tells the rest.
+    const std::string& hint = HeadlessHint();
+    if (hint == kTextHintConfirm) return kConfirm;
+    if (hint == kTextHintAbilities) return kAbilityList;
+    if (hint == kTextHintItems) return kItemWindow;
+    if (hint == kTextHintTargets) return kTargets;
+    if (hint == kTextHintCommands) return kCommands;
     if (ScreenHas(0, 54, "______Ability_______")) return kAbilityList;
     if (ScreenHas(0, 54, "________Item________")) return kItemWindow;
     // The selection banner at rest: the target choice (this player never defends,
@@ -335,35 +293,71 @@ BattleWindow OpenWindow() {
     return kCommands;
 }
 
+bool InForce(const BoostSlot* slots) {
+    for (int i = 0; i < kBoostSlots; ++i) {
+        if (slots[i].turnsLeft != kBoostFree) return true;
+    }
+    return false;
+}
+
+bool FleesFirst(const ScriptedPlayer& player) { return player.current.fleeTries < player.fleeFirst; }
+
+int SlotHp(const EnemyKind& kind) { return kind.hp[std::max(1, std::min<int>(battleState.enemiesLeft, kInstanceSlots)) - 1]; }
+
+// The item to use now, or -1: a potion when the HP runs low and the enemies
+// left could still take it; a buckler, else a protein, at the start of a long
+// battle that looks hard.
+int ItemToUse(const ScriptedPlayer& player, const EnemyKind& kind) {
+    if (!player.useItems || FleesFirst(player)) return -1;
+    double loss = ExpectedLoss(kind, battleState.enemiesLeft);
+    if (hero.hp < kLowHp * hero.maxHp && hero.items[kPotion].count > 0 && loss >= kHardShare * hero.hp) return kPotion;
+    if (loss < kHardShare * hero.hp || ExpectedAttacks(kind, battleState.enemiesLeft) < kLongBattle) return -1;
+    if (activeBoostCount >= kBoostSlots) return -1;
+    if (hero.items[kBuckler].count > 0 && !InForce(defenseBoosts) && DefenseBoostRoom()) return kBuckler;
+    if (hero.items[kProtein].count > 0 && !InForce(attackBoosts) && AttackBoostRoom()) return kProtein;
+    return -1;
+}
+
 int BattleKey(ScriptedPlayer& player, const EnemyKind& kind) {
-    const bool low = hero.hp < kLowHp * hero.maxHp;
-    const bool potion = low && PotionsLeft() > 0;
-    const bool flee = !potion && !CanBeat(kind, battleState.enemiesLeft, hero.hp);
-    const int command = potion ? 2 : flee ? 3 : 0;
+    const int item = ItemToUse(player, kind);
+    const bool flee = FleesFirst(player) || (item != kPotion && !CanBeat(kind, battleState.enemiesLeft, hero.hp));
+    const int command = flee ? 3 : item >= 0 ? 2 : 0;
     switch (OpenWindow()) {
+    case kConfirm:
+        return KeyEnter;
     case kAbilityList: {
         if (hero.level >= 25 && ScreenHas(10, 60, abilities[kAbsoluteObedience].name)) player.sawFifthAbility = true;
         if (command != 0) return KeySpace;
-        int best = StrongestAbility(kind);
+        int best = StrongestAbility(kind, SlotHp(kind));
         if (battleState.abilityCursor < best) return KeyDown;
         if (battleState.abilityCursor > best) return KeyUp;
         return KeyEnter;
     }
     case kItemWindow:
-        if (!potion) return KeyLeft;
-        return battleState.itemCursor > 0 ? KeyUp : KeyEnter;
+        if (command != 2) return KeyLeft;
+        if (battleState.itemCursor < item) return KeyDown;
+        if (battleState.itemCursor > item) return KeyUp;
+        if (item == kPotion) {
+            player.current.potions += 1;
+        } else {
+            player.current.boosts += 1;
+        }
+        return KeyEnter;
     case kTargets:
         return command == 0 ? KeyEnter : KeySpace;
     default:
         if (battleState.commandCursor < command) return KeyDown;
         if (battleState.commandCursor > command) return KeyUp;
-        if (command == 3) player.fleeKeys += 1;
+        if (command == 3) {
+            player.fleeKeys += 1;
+            player.current.fleeTries += 1;
+        }
         return KeyEnter;
     }
 }
 
 // The kind of the battle in progress: the one whose glyph the enemy view shows.
-const EnemyKind& KindInView() {
+int KindInView() {
     const MemoryConsole& screen = HeadlessScreen();
     for (int kind = kPawn; kind <= kRook; ++kind) {
         const char* glyph = enemyKinds[kind].glyph;
@@ -371,22 +365,54 @@ const EnemyKind& KindInView() {
             for (int column = 25; column + 1 < 25 + 20; ++column) {
                 if (screen.cells[row][column].byte == static_cast<unsigned char>(glyph[0]) &&
                     screen.cells[row][column + 1].byte == static_cast<unsigned char>(glyph[1])) {
-                    return enemyKinds[kind];
+                    return kind;
                 }
             }
         }
     }
-    return enemyKinds[kPawn];
+    return kPawn;
 }
 
-}  // namespace
-
-int PlayerKey(ScriptedPlayer& player) {
+void CheckPoll(ScriptedPlayer& player) {
     std::string failed = CheckAtPoll(player.watch);
     if (!failed.empty()) {
         player.failure = failed;
         Stop();
     }
+}
+
+void BattleBegins(ScriptedPlayer& player) {
+    player.inBattle = true;
+    player.current = PlayedBattle{};
+    player.current.kind = KindInView() + 1;
+    player.current.group = battleState.enemiesLeft + battleState.defeatedCount;
+    player.current.screen = hero.screenNo;
+    player.current.level = hero.level;
+    player.current.startMs = HeadlessMilliseconds();
+    player.hpAtStart = hero.hp;
+    player.wonBefore = player.watch.won;
+    player.lostBefore = player.watch.lost;
+    player.fledBefore = player.watch.fled;
+}
+
+// At the first poll after a battle, once the watch has counted its outcome.
+void BattleEnds(ScriptedPlayer& player) {
+    player.inBattle = false;
+    PlayedBattle& battle = player.current;
+    battle.endMs = HeadlessMilliseconds();
+    battle.outcome = player.watch.won > player.wonBefore ? 'w' : player.watch.lost > player.lostBefore ? 'l' : 'f';
+    if (player.trace) {
+        std::printf("battle %ld: screen %d, %d of kind %s, level %d, hp %d -> %d, won %ld lost %ld fled %ld\n",
+                    player.watch.battles, battle.screen, battle.group, enemyKinds[battle.kind - 1].glyph, hero.level,
+                    player.hpAtStart, hero.hp, player.watch.won, player.watch.lost, player.watch.fled);
+    }
+    if (player.played) player.played->push_back(battle);
+}
+
+}  // namespace
+
+int PlayerKey(ScriptedPlayer& player) {
+    CheckPoll(player);
     if (player.sawFifthAbility && player.stopAtFifthAbility) Stop();
     if (player.watch.battles > player.battleLimit) {
         player.failure = "no fifth ability after " + std::to_string(player.battleLimit) + " battles";
@@ -396,40 +422,46 @@ int PlayerKey(ScriptedPlayer& player) {
         player.screenChanges += player.lastScreen != 0;
         player.lastScreen = hero.screenNo;
     }
-    if (!InBattle()) {
-        if (player.battleKind != nullptr) {
-            if (player.trace) {
-                std::printf("battle %ld: screen %d, %d of kind %s, level %d, hp %d -> %d, won %ld lost %ld fled %ld\n",
-                            player.watch.battles, hero.screenNo, player.battleGroup, player.battleKind, hero.level,
-                            player.hpAtStart, hero.hp, player.watch.won, player.watch.lost, player.watch.fled);
-            }
-            player.battleKind = nullptr;
+    if (hero.screenNo >= 1 && hero.screenNo <= kScreenCount) player.visited[hero.screenNo] = true;
+    if (InBattle() != player.inBattle) {
+        if (player.inBattle) {
+            BattleEnds(player);
+        } else {
+            BattleBegins(player);
         }
-        if (player.pendingScan >= 0) {
-            int scan = player.pendingScan;
-            player.pendingScan = -1;
-            return scan;
-        }
-        return FieldKey(player);
+    }
+    // The second code of an arrow follows its first at once.
+    if (player.pendingScan >= 0 && !InBattle()) {
+        int scan = player.pendingScan;
+        player.pendingScan = -1;
+        return scan;
     }
     player.pendingScan = -1;
-    if (player.battleKind == nullptr) {
-        player.battleKind = KindInView().glyph;
-        player.battleGroup = battleState.enemiesLeft + battleState.defeatedCount;
-        player.hpAtStart = hero.hp;
+    long long now = HeadlessMilliseconds();
+    if (player.keyIntervalMs > 0 && player.lastKeyMs >= 0 && now < player.lastKeyMs + player.keyIntervalMs) return -1;
+    int key;
+    if (!InBattle()) {
+        key = FieldKey(player);
+    } else {
+        // A key that changed nothing on the screen was read by a wait for a confirm
+        // key (or was dropped): confirm, and if that does nothing either, leave.
+        long long writes = HeadlessWriteCount();
+        bool stalled = writes == player.writesAfterLastKey &&
+                       (player.lastKey == KeyUp || player.lastKey == KeyLeft || player.lastKey == KeySpace ||
+                        player.lastKey == KeyDown);
+        player.stalls = stalled ? player.stalls + 1 : 0;
+        key = BattleKey(player, enemyKinds[player.current.kind - 1]);
+        if (player.stalls > 0 && (key == KeyUp || key == KeyLeft || key == KeySpace)) {
+            key = player.stalls % 2 == 1 ? KeyDown : KeySpace;
+        }
+        player.lastKey = key;
+        player.writesAfterLastKey = writes;
     }
-    // A key that changed nothing on the screen was read by a wait for a confirm
-    // key (or was dropped): confirm, and if that does nothing either, leave.
-    long long writes = HeadlessWriteCount();
-    bool stalled = writes == player.writesAfterLastKey &&
-                   (player.lastKey == KeyUp || player.lastKey == KeyLeft || player.lastKey == KeySpace ||
-                    player.lastKey == KeyDown);
-    player.stalls = stalled ? player.stalls + 1 : 0;
-    int key = BattleKey(player, KindInView());
-    if (player.stalls > 0 && (key == KeyUp || key == KeyLeft || key == KeySpace)) {
-        key = player.stalls % 2 == 1 ? KeyDown : KeySpace;
-    }
-    player.lastKey = key;
-    player.writesAfterLastKey = writes;
+    if (key >= 0) player.lastKeyMs = now;
     return key;
+}
+
+void PlayerAfterBattle(ScriptedPlayer& player) {
+    CheckPoll(player);
+    if (player.inBattle && !InBattle()) BattleEnds(player);
 }
