@@ -430,6 +430,7 @@ int PlayerKey(ScriptedPlayer& player) {
             BattleBegins(player);
         }
     }
+    if (InBattle()) player.current.turns = battleState.turnCount;
     // The second code of an arrow follows its first at once.
     if (player.pendingScan >= 0 && !InBattle()) {
         int scan = player.pendingScan;

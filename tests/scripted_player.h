@@ -31,6 +31,7 @@ struct PlayedBattle {
     int potions = 0;         // items used
     int boosts = 0;
     int fleeTries = 0;
+    int turns = 0;           // actions of both sides, as last seen inside it
 };
 
 struct ScriptedPlayer {

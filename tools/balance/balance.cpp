@@ -3,7 +3,9 @@
 // world's balance comes to: the journey's levels and times, the defeats on each
 // screen, the length of the battles and the chances of flight.
 //
-//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick]
+//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace]
+//
+// --trace lists every battle of the journeys as well.
 //
 // The same seed gives the same table: every battle's random numbers come from
 // the virtual clock, which starts at the seed's seconds.
@@ -24,6 +26,7 @@ struct Options {
     int trials = 20;
     long long keyMs = 400;
     long long journeyLimitMs = 8LL * 3600 * 1000;
+    bool trace = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -33,6 +36,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.journeys = 1;
             options.trials = 1;
             options.journeyLimitMs = 20LL * 60 * 1000;
+            continue;
+        }
+        if (option == "--trace") {
+            options.trace = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -90,6 +97,11 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
         append(trials.played, FightScreen(arrival, screen, style, seconds));
         append(trials.withoutItems, FightScreen(arrival, screen, noItems, seconds));
         append(trials.fleeing, FightScreen(arrival, screen, fleeing, seconds));
+        GameSnapshot whole = arrival;
+        for (int kind = kPawn; kind <= kRook; ++kind) {
+            for (int16_t& slot : whole.kinds[kind].hp) slot = static_cast<int16_t>(whole.kinds[kind].maxHp);
+        }
+        append(trials.wholeHp, FightScreen(whole, screen, style, seconds));
         int rush = journey.arrivalLevel[screen] - 3;
         if (trials.rushLevel > 0 && rush >= 1 && journey.atLevel[rush].taken) {
             append(trials.rushing, FightScreen(journey.atLevel[rush], screen, style, seconds));
@@ -103,7 +115,7 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick]\n");
+        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace]\n");
         return 2;
     }
     std::printf("Balance of the shipped world: seed %lld, %d journeys, %d trials a screen, a key every %lld ms "
@@ -116,6 +128,9 @@ int main(int argc, char** argv) {
         journeys.push_back(PlayJourney(style, options.seed + j * 100003LL, options.journeyLimitMs));
     }
     PrintJourneys(stdout, journeys);
+    if (options.trace) {
+        for (std::size_t j = 0; j < journeys.size(); ++j) PrintBattles(stdout, static_cast<int>(j + 1), journeys[j].battles);
+    }
     std::printf("\n");
 
     std::vector<ScreenTrials> screens;

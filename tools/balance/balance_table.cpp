@@ -61,6 +61,12 @@ std::vector<double> Seconds(const std::vector<PlayedBattle>& battles) {
     return seconds;
 }
 
+std::vector<double> Turns(const std::vector<PlayedBattle>& battles) {
+    std::vector<double> turns;
+    for (const PlayedBattle& battle : battles) turns.push_back(battle.turns);
+    return turns;
+}
+
 double PercentWith(const std::vector<PlayedBattle>& battles, char outcome) {
     if (battles.empty()) return 0;
     long count = std::count_if(battles.begin(), battles.end(), [outcome](const PlayedBattle& b) { return b.outcome == outcome; });
@@ -128,15 +134,26 @@ void PrintJourneys(std::FILE* out, const std::vector<Journey>& journeys) {
     }
 }
 
+void PrintBattles(std::FILE* out, int journey, const std::vector<PlayedBattle>& battles) {
+    for (const PlayedBattle& b : battles) {
+        std::fprintf(out,
+                     "journey %d at %6.1f min: screen %d, level %2d, %d %-6s %5.1f s, %3d turns, %c, items %d, "
+                     "flights %d\n",
+                     journey, Minutes(b.startMs), b.screen, b.level, b.group, KindName(b.kind),
+                     (b.endMs - b.startMs) / 1000.0, b.turns, b.outcome, b.potions + b.boosts, b.fleeTries);
+    }
+}
+
 void PrintScreens(std::FILE* out, const std::vector<ScreenTrials>& screens) {
     std::fprintf(out, "Battles on each screen at its first-arrival level (a trial: every group of the screen in turn)\n");
-    std::fprintf(out, "screen  level  battles  lost %%  lost %% w/o items  items/battle  rush level  lost %% rushing\n");
+    std::fprintf(out, "screen  level  battles  lost %%  lost %% w/o items  items/battle  lost %% HP whole  rush level  "
+                      "lost %% rushing\n");
     for (const ScreenTrials& t : screens) {
         double items = 0;
         for (const PlayedBattle& b : t.played) items += b.potions + b.boosts;
         if (!t.played.empty()) items /= t.played.size();
-        std::fprintf(out, "%6d  %5d  %7zu  %6.1f  %16.1f  %12.2f", t.screen, t.level, t.played.size(),
-                     PercentWith(t.played, 'l'), PercentWith(t.withoutItems, 'l'), items);
+        std::fprintf(out, "%6d  %5d  %7zu  %6.1f  %16.1f  %12.2f  %15.1f", t.screen, t.level, t.played.size(),
+                     PercentWith(t.played, 'l'), PercentWith(t.withoutItems, 'l'), items, PercentWith(t.wholeHp, 'l'));
         if (t.rushLevel > 0) {
             std::fprintf(out, "  %10d  %14.1f\n", t.rushLevel, PercentWith(t.rushing, 'l'));
         } else {
@@ -156,15 +173,16 @@ void PrintLengths(std::FILE* out, const std::vector<ScreenTrials>& screens) {
     }
     std::fprintf(out, "Battle length in seconds, by kind and group size (goal: median <= 25, 95th percentile <= 60, "
                       "none over 90)\n");
-    std::fprintf(out, "kind     size  battles  median    p95  worst  lost %%\n");
+    std::fprintf(out, "kind     size  battles  median    p95  worst  lost %%  median turns\n");
     for (const auto& entry : byKind) {
         Spread s = SpreadOf(Seconds(entry.second));
-        std::fprintf(out, "%-7s  %4d  %7d  %6.1f  %5.1f  %5.1f  %6.1f\n", KindName(entry.first.first), entry.first.second,
-                     s.count, s.median, s.p95, s.worst, PercentWith(entry.second, 'l'));
+        std::fprintf(out, "%-7s  %4d  %7d  %6.1f  %5.1f  %5.1f  %6.1f  %12.0f\n", KindName(entry.first.first),
+                     entry.first.second, s.count, s.median, s.p95, s.worst, PercentWith(entry.second, 'l'),
+                     SpreadOf(Turns(entry.second)).median);
     }
     Spread s = SpreadOf(Seconds(all));
-    std::fprintf(out, "%-7s  %4s  %7d  %6.1f  %5.1f  %5.1f  %6.1f\n", "all", "", s.count, s.median, s.p95, s.worst,
-                 PercentWith(all, 'l'));
+    std::fprintf(out, "%-7s  %4s  %7d  %6.1f  %5.1f  %5.1f  %6.1f  %12.0f\n", "all", "", s.count, s.median, s.p95,
+                 s.worst, PercentWith(all, 'l'), SpreadOf(Turns(all)).median);
 }
 
 void PrintFlight(std::FILE* out, const std::vector<ScreenTrials>& screens) {

@@ -20,6 +20,9 @@ Spread SpreadOf(std::vector<double> values);
 // Battle lengths in seconds.
 std::vector<double> Seconds(const std::vector<PlayedBattle>& battles);
 
+// Their turn counts (the actions of both sides).
+std::vector<double> Turns(const std::vector<PlayedBattle>& battles);
+
 // The share of the battles with that outcome, in percent (0 for none).
 double PercentWith(const std::vector<PlayedBattle>& battles, char outcome);
 
@@ -31,10 +34,13 @@ struct ScreenTrials {
     int rushLevel = 0;  // the level of the rushing player (0: none)
     std::vector<PlayedBattle> played;        // as the player plays
     std::vector<PlayedBattle> withoutItems;  // the same, never using an item
+    std::vector<PlayedBattle> wholeHp;       // the same with every enemy HP slot whole, as in a continued game
     std::vector<PlayedBattle> rushing;       // from the journeys' moments three levels earlier
     std::vector<PlayedBattle> fleeing;       // trying to flee at the first commands
 };
 
+// One line for each battle of a journey.
+void PrintBattles(std::FILE* out, int journey, const std::vector<PlayedBattle>& battles);
 void PrintJourneys(std::FILE* out, const std::vector<Journey>& journeys);
 void PrintScreens(std::FILE* out, const std::vector<ScreenTrials>& screens);
 void PrintLengths(std::FILE* out, const std::vector<ScreenTrials>& screens);
