@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "battle/ability_command.h"
+#include "battle/formulas.h"
 
 namespace {
 
@@ -11,14 +12,6 @@ double HeroHitDamage(const EnemyKind& kind, const AbilityInfo& ability) {
     if (kind.defense == 0 || kind.magicDefense == 0) return 0;
     return (hero.attack * ability.rate + ability.power) / static_cast<double>(kind.defense) +
            hero.exp / (static_cast<double>(kind.defense) * kind.magicDefense) + 0.5;
-}
-
-double EnemyHitDamage(const EnemyKind& kind) {
-    const AbilityInfo& ability = abilities[kind.abilityNo < kAbilityCount ? kind.abilityNo : 0];
-    if (hero.defense == 0 || hero.magicDefense == 0) return 1000;
-    double damage = (kind.attack * ability.rate + ability.power) / static_cast<double>(hero.defense) +
-                    (2.0 * hero.exp / 3.0) / (static_cast<double>(hero.defense) * hero.magicDefense) + 0.5;
-    return std::max(0.0, damage) * HitChance(hero.speed, kind.speed, ability.power);
 }
 
 int PotionsLeft() { return hero.items[kPotion].count; }
@@ -61,12 +54,6 @@ int StrongestAbility(const EnemyKind& kind, int slotHp) {
     return best;
 }
 
-double ExpectedAttacks(const EnemyKind& kind, int standing) {
-    double attacks = 0;
-    for (int left = standing; left >= 1; --left) attacks += AttacksToFell(kind, kind.hp[std::min(left, kInstanceSlots) - 1]);
-    return attacks;
-}
-
 double ExpectedLoss(const EnemyKind& kind, int standing) {
     double loss = 0;
     for (int left = standing; left >= 1; --left) {
@@ -75,6 +62,44 @@ double ExpectedLoss(const EnemyKind& kind, int standing) {
         loss += (attacks - 1) * left * EnemyHitDamage(kind);
     }
     return loss;
+}
+
+double EnemyHitDamage(const EnemyKind& kind) {
+    const AbilityInfo& ability = abilities[kind.abilityNo < kAbilityCount ? kind.abilityNo : 0];
+    if (hero.defense == 0 || hero.magicDefense == 0) return 1000;
+    double damage = (kind.attack * ability.rate + ability.power) / static_cast<double>(hero.defense) +
+                    (2.0 * hero.exp / 3.0) / (static_cast<double>(hero.defense) * hero.magicDefense) + 0.5;
+    return std::max(0.0, damage) * HitChance(hero.speed, kind.speed, ability.power);
+}
+
+double ExpectedLossBoosted(const EnemyKind& kind, int standing, int attackBonus, int defenseBonus) {
+    HeroStatus before = hero;
+    hero.attack = static_cast<uint16_t>(hero.attack + attackBonus);
+    hero.defense = static_cast<uint16_t>(hero.defense + defenseBonus);
+    double loss = ExpectedLoss(kind, standing);
+    hero = before;
+    return loss;
+}
+
+double FleeChance(const EnemyKind& kind, int standing) {
+    // Every pair of the flight's two draws, counted: run a*2L + (0..a) against
+    // chase b*4L + (0..b), as the flee command reduces them.
+    int a = static_cast<int16_t>(hero.speed);
+    int b = FleePursuitValue(kind.speed, static_cast<int16_t>(standing));
+    if (a < 0 || b < 0) return 0;
+    long long level = hero.level;
+    long away = 0;
+    for (int r1 = 0; r1 <= a; ++r1) {
+        int16_t run = static_cast<int16_t>(a * 2LL * level + r1);
+        for (int r2 = 0; r2 <= b; ++r2) away += run > static_cast<int16_t>(b * 4LL * level + r2);
+    }
+    return static_cast<double>(away) / ((a + 1.0) * (b + 1.0));
+}
+
+double ExpectedLossWhole(const EnemyKind& kind, int standing) {
+    EnemyKind whole = kind;
+    for (int16_t& slot : whole.hp) slot = static_cast<int16_t>(whole.maxHp);
+    return ExpectedLoss(whole, standing);
 }
 
 bool CanBeat(const EnemyKind& kind, int standing, int hp) {

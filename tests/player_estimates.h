@@ -19,8 +19,17 @@ int StrongestAbility(const EnemyKind& kind, int slotHp);
 // kind, their HP slots as they are now.
 double ExpectedLoss(const EnemyKind& kind, int standing);
 
-// The hero attacks to expect before `standing` instances have fallen.
-double ExpectedAttacks(const EnemyKind& kind, int standing);
+// The HP one attack of an instance of the kind can be expected to take.
+double EnemyHitDamage(const EnemyKind& kind);
+
+// ExpectedLoss with the hero's attack and defense raised for the whole battle.
+double ExpectedLossBoosted(const EnemyKind& kind, int standing, int attackBonus, int defenseBonus);
+
+// The same against instances whose HP slots are all whole.
+double ExpectedLossWhole(const EnemyKind& kind, int standing);
+
+// The chance that one flight from `standing` instances of the kind gets away.
+double FleeChance(const EnemyKind& kind, int standing);
 
 // Whether a group can be beaten with the HP at hand and a few potions.
 bool CanBeat(const EnemyKind& kind, int standing, int hp);

@@ -6,16 +6,20 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fstream>
 
 #include "battle/ability_command.h"
 #include "battle/battle_state.h"
 #include "battle/boosts.h"
+#include "battle/item_command.h"
 #include "console/console.h"
+#include "console/message_log.h"
 #include "console/texts.h"
 #include "field/field_screen.h"
+#include "field/map_files.h"
 #include "field/world_map.h"
+#include "game/game.h"
 #include "game/records.h"
+#include "platform/platform.h"
 #include "platform/headless.h"
 #include "tests/player_estimates.h"
 
@@ -24,8 +28,8 @@ namespace {
 constexpr long long kStepMs = 120;        // about one step per enemy pause
 constexpr long long kPatienceMs = 4000;   // waiting beside a figure that does not come
 constexpr double kLowHp = 0.4;            // a potion below this share of maxHp
-constexpr double kHardShare = 0.5;        // a battle is hard when it may cost this share of the HP
-constexpr double kLongBattle = 6;         // hero attacks still to come for a boost to pay
+constexpr double kBoostWorth = 1.5;       // a boost must save this many of the rounds it costs
+constexpr double kWorthFleeing = 0.25;    // the least chance of getting away worth a try
 constexpr int kArrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
 constexpr int kPositions = kScreenCount * kScreenRows * kScreenColumns;
 
@@ -87,9 +91,11 @@ bool OnFigure(int screen, int x, int y) {
 }
 
 // Breadth-first search from the hero; `goal` tells the positions sought. The
-// route to the nearest one found, empty when there is none or the hero is on one.
+// route to the nearest one found, empty when there is none or the hero is on
+// one. It leaves the screen only when mayLeave, and then enters only the
+// screens marked in `through` (any screen when null).
 template <typename Goal>
-std::vector<PlannedStep> Route(bool mayLeave, Goal goal, bool& found) {
+std::vector<PlannedStep> Route(bool mayLeave, const bool* through, Goal goal, bool& found) {
     static std::vector<int> from;
     static std::vector<signed char> via;
     from.assign(kPositions, -2);
@@ -114,6 +120,7 @@ std::vector<PlannedStep> Route(bool mayLeave, Goal goal, bool& found) {
         for (int k = 0; k < 4; ++k) {
             int s2, x2, y2;
             if (!StepFrom(screen, x, y, kArrows[k], s2, x2, y2, mayLeave)) continue;
+            if (through != nullptr && s2 != screen && !through[s2]) continue;
             if (OnFigure(s2, x2, y2)) continue;
             int next = Index(s2, x2, y2);
             if (from[next] != -2) continue;
@@ -136,17 +143,23 @@ struct Placement {
     int kind, count;
 };
 
-// The groups a screen's placement file puts up (the player has seen them).
+// The groups a screen's placement file puts up (the player has seen them),
+// read as the game reads it.
 std::vector<Placement> ScreenGroups(int screen) {
-    std::ifstream in(std::string(CHESSRPG_DATA_DIR) + "/map_info/map1/" + std::to_string(screen) + ".txt");
     std::vector<Placement> groups;
+    char path[40];
+    PlacementPath(path, worldNumber, screen);
+    std::FILE* file = PlatformOpenFile(path);
+    if (file == nullptr) return groups;
     int n = 0;
-    in >> n;
-    for (int i = 0; i < n && i < kRoamingSlots; ++i) {
-        int kind, count, x, y;
-        if (!(in >> kind >> count >> x >> y)) break;
-        groups.push_back(Placement{kind, count});
+    if (std::fscanf(file, "%d", &n) == 1) {
+        for (int i = 0; i < n && i < kRoamingSlots; ++i) {
+            int kind, count, x, y;
+            if (std::fscanf(file, "%d %d %d %d", &kind, &count, &x, &y) != 4) break;
+            groups.push_back(Placement{kind, count});
+        }
     }
+    std::fclose(file);
     return groups;
 }
 
@@ -159,46 +172,75 @@ double ScreenWorth(int screen) {
     return worth;
 }
 
-// Whether the hero can beat every group a screen puts up, at full HP.
-bool ReadyFor(int screen) {
-    for (const Placement& group : ScreenGroups(screen)) {
-        if (!CanBeat(KindRecord(group.kind), group.count, hero.maxHp)) return false;
+// On a journey the player is at ease once no group of the screens it has seen
+// would cost it more than this share of its HP, their HP whole.
+constexpr double kEase = 0.5;
+
+bool AtEase(const ScriptedPlayer& player) {
+    for (int screen = 1; screen <= kScreenCount; ++screen) {
+        if (!player.visited[screen]) continue;
+        for (const Placement& group : ScreenGroups(screen)) {
+            if (ExpectedLossWhole(KindRecord(group.kind), group.count) >= kEase * hero.maxHp) return false;
+        }
     }
     return true;
 }
 
-// The screen the journey heads for next: the King's until the hero has stood
-// on it, then the Queen's; 0 once both are behind him.
-int JourneyTarget(const ScriptedPlayer& player) {
-    if (!player.visited[kingSpot.screen]) return kingSpot.screen;
-    if (!player.visited[queenSpot.screen]) return queenSpot.screen;
-    return 0;
+// Whether a route leads from the hero to the screen through screens the
+// player has seen.
+bool ReachableThroughSeen(const ScriptedPlayer& player, int target) {
+    bool through[kScreenCount + 1];
+    for (int screen = 1; screen <= kScreenCount; ++screen) through[screen] = player.visited[screen] || screen == target;
+    bool found;
+    Route(true, through, [target](int screen, int, int) { return screen == target; }, found);
+    return found;
 }
 
-// On a journey, the King's screen and then the Queen's as soon as the hero is
-// ready for it; otherwise the screen other than this one with the most
-// experience the hero can win.
-int ChooseGoalScreen(const ScriptedPlayer& player) {
+// How far a screen lies from the start screen, in screens across and down.
+int GridDistance(int from, int to) { return std::abs((from - 1) % 3 - (to - 1) % 3) + std::abs((from - 1) / 3 - (to - 1) / 3); }
+
+// The next new screen of a journey: of those the player has not stood on, the
+// nearest to the start first, the King's after the others as near, the
+// Queen's last; 0 when none is left that can be reached.
+int NextNewScreen(const ScriptedPlayer& player) {
     int best = 0;
-    double bestWorth = -1;
+    int bestKey = 0;
+    for (int screen = 1; screen <= kScreenCount; ++screen) {
+        if (player.visited[screen]) continue;
+        int key = screen == queenSpot.screen ? 1000
+                                              : GridDistance(player.startScreen, screen) * 20 +
+                                                    (screen == kingSpot.screen ? 10 : 0) + screen;
+        if (best != 0 && key >= bestKey) continue;
+        if (!ReachableThroughSeen(player, screen)) continue;
+        best = screen;
+        bestKey = key;
+    }
+    return best;
+}
+
+// The screen other than this one with the most experience the hero can win;
+// on a journey, among the screens the player has seen, and a new screen once
+// it is at ease on those or they hold nothing it can beat.
+int ChooseGoalScreen(const ScriptedPlayer& player) {
+    int next = player.journey ? NextNewScreen(player) : 0;
+    if (next != 0 && AtEase(player)) return next;
+    int best = 0;
+    double bestWorth = 0;
     bool reachable[kScreenCount + 1] = {};
     bool found;
-    Route(true, [&reachable](int screen, int, int) {
+    Route(true, player.journey ? player.visited : nullptr, [&reachable](int screen, int, int) {
         reachable[screen] = true;
         return false;
     }, found);
-    int target = player.journey ? JourneyTarget(player) : 0;
-    if (target >= 1 && target <= kScreenCount && target != hero.screenNo && reachable[target] && ReadyFor(target)) {
-        return target;
-    }
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         if (screen == hero.screenNo || !reachable[screen]) continue;
         double worth = ScreenWorth(screen);
-        if (worth > bestWorth) {
+        if (best == 0 || worth > bestWorth) {
             bestWorth = worth;
             best = screen;
         }
     }
+    if (next != 0 && bestWorth <= 0) return next;
     return best;
 }
 
@@ -221,7 +263,7 @@ int FieldStep(ScriptedPlayer& player) {
         return false;
     };
     bool found;
-    std::vector<PlannedStep> route = Route(false, besideBeatable, found);
+    std::vector<PlannedStep> route = Route(false, nullptr, besideBeatable, found);
     if (found) {
         player.route.clear();
         if (!route.empty()) {
@@ -242,7 +284,12 @@ int FieldStep(ScriptedPlayer& player) {
         if (player.goalScreen == 0 || player.goalScreen == hero.screenNo) player.goalScreen = ChooseGoalScreen(player);
         if (player.goalScreen == 0) return RandomArrow(player);
         int goal = player.goalScreen;
-        player.route = Route(true, [goal](int screen, int, int) { return screen == goal; }, found);
+        // On a journey the way leads only through screens already seen.
+        bool through[kScreenCount + 1];
+        for (int screen = 1; screen <= kScreenCount; ++screen) {
+            through[screen] = !player.journey || player.visited[screen] || screen == goal;
+        }
+        player.route = Route(true, through, [goal](int screen, int, int) { return screen == goal; }, found);
         if (!found || player.route.empty()) {
             player.goalScreen = 0;
             return RandomArrow(player);
@@ -304,23 +351,35 @@ bool FleesFirst(const ScriptedPlayer& player) { return player.current.fleeTries 
 
 int SlotHp(const EnemyKind& kind) { return kind.hp[std::max(1, std::min<int>(battleState.enemiesLeft, kInstanceSlots)) - 1]; }
 
-// The item to use now, or -1: a potion when the HP runs low and the enemies
-// left could still take it; a buckler, else a protein, at the start of a long
-// battle that looks hard.
+// The item to use now, or -1. Each takes a turn, which costs a round of the
+// enemies' attacks: a potion when the HP runs low, the enemies left could
+// still take it and it heals more than that round costs; a buckler, else a
+// protein, when it saves more than that round over the battle.
 int ItemToUse(const ScriptedPlayer& player, const EnemyKind& kind) {
     if (!player.useItems || FleesFirst(player)) return -1;
-    double loss = ExpectedLoss(kind, battleState.enemiesLeft);
-    if (hero.hp < kLowHp * hero.maxHp && hero.items[kPotion].count > 0 && loss >= kHardShare * hero.hp) return kPotion;
-    if (loss < kHardShare * hero.hp || ExpectedAttacks(kind, battleState.enemiesLeft) < kLongBattle) return -1;
+    const int standing = battleState.enemiesLeft;
+    const double loss = ExpectedLoss(kind, standing);
+    const double round = standing * EnemyHitDamage(kind);
+    if (hero.hp < kLowHp * hero.maxHp && hero.items[kPotion].count > 0 && loss >= hero.hp && round < kPotionHeal) {
+        return kPotion;
+    }
     if (activeBoostCount >= kBoostSlots) return -1;
-    if (hero.items[kBuckler].count > 0 && !InForce(defenseBoosts) && DefenseBoostRoom()) return kBuckler;
-    if (hero.items[kProtein].count > 0 && !InForce(attackBoosts) && AttackBoostRoom()) return kProtein;
+    if (hero.items[kBuckler].count > 0 && !InForce(defenseBoosts) && DefenseBoostRoom() &&
+        ExpectedLossBoosted(kind, standing, 0, kBoostBonus) + kBoostWorth * round < loss) {
+        return kBuckler;
+    }
+    if (hero.items[kProtein].count > 0 && !InForce(attackBoosts) && AttackBoostRoom() &&
+        ExpectedLossBoosted(kind, standing, kBoostBonus, 0) + kBoostWorth * round < loss) {
+        return kProtein;
+    }
     return -1;
 }
 
 int BattleKey(ScriptedPlayer& player, const EnemyKind& kind) {
     const int item = ItemToUse(player, kind);
-    const bool flee = FleesFirst(player) || (item != kPotion && !CanBeat(kind, battleState.enemiesLeft, hero.hp));
+    // A group it cannot beat it flees from, unless flight is all but hopeless.
+    const bool flee = FleesFirst(player) || (item != kPotion && !CanBeat(kind, battleState.enemiesLeft, hero.hp) &&
+                                             FleeChance(kind, battleState.enemiesLeft) >= kWorthFleeing);
     const int command = flee ? 3 : item >= 0 ? 2 : 0;
     switch (OpenWindow()) {
     case kConfirm:
@@ -337,21 +396,13 @@ int BattleKey(ScriptedPlayer& player, const EnemyKind& kind) {
         if (command != 2) return KeyLeft;
         if (battleState.itemCursor < item) return KeyDown;
         if (battleState.itemCursor > item) return KeyUp;
-        if (item == kPotion) {
-            player.current.potions += 1;
-        } else {
-            player.current.boosts += 1;
-        }
         return KeyEnter;
     case kTargets:
         return command == 0 ? KeyEnter : KeySpace;
     default:
         if (battleState.commandCursor < command) return KeyDown;
         if (battleState.commandCursor > command) return KeyUp;
-        if (command == 3) {
-            player.fleeKeys += 1;
-            player.current.fleeTries += 1;
-        }
+        if (command == 3) player.fleeKeys += 1;
         return KeyEnter;
     }
 }
@@ -381,6 +432,22 @@ void CheckPoll(ScriptedPlayer& player) {
     }
 }
 
+// Whether the message log holds a line: what the player reads on the screen.
+bool LogShows(const char* text) {
+    for (const LogText& line : messageLog.logLines) {
+        if (std::strcmp(line.bytes, text) == 0) return true;
+    }
+    return false;
+}
+
+// A failed flight leaves its message in the log until the enemies' turn clears
+// it: each time it shows, one flight has failed.
+void NoteFailedFlight(ScriptedPlayer& player) {
+    bool shown = LogShows(kTextFleeFailed);
+    if (shown && !player.fleeFailShown) player.current.fleeTries += 1;
+    player.fleeFailShown = shown;
+}
+
 void BattleBegins(ScriptedPlayer& player) {
     player.inBattle = true;
     player.current = PlayedBattle{};
@@ -389,6 +456,8 @@ void BattleBegins(ScriptedPlayer& player) {
     player.current.screen = hero.screenNo;
     player.current.level = hero.level;
     player.current.startMs = HeadlessMilliseconds();
+    for (int i = 0; i < 3; ++i) player.itemsAtStart[i] = hero.items[i].count;
+    player.fleeFailShown = false;
     player.hpAtStart = hero.hp;
     player.wonBefore = player.watch.won;
     player.lostBefore = player.watch.lost;
@@ -401,6 +470,10 @@ void BattleEnds(ScriptedPlayer& player) {
     PlayedBattle& battle = player.current;
     battle.endMs = HeadlessMilliseconds();
     battle.outcome = player.watch.won > player.wonBefore ? 'w' : player.watch.lost > player.lostBefore ? 'l' : 'f';
+    if (battle.outcome == 'f') battle.fleeTries += 1;  // the flight that got away
+    battle.potions = player.itemsAtStart[kPotion] - hero.items[kPotion].count;
+    battle.boosts = player.itemsAtStart[kProtein] - hero.items[kProtein].count + player.itemsAtStart[kBuckler] -
+                    hero.items[kBuckler].count;
     if (player.trace) {
         std::printf("battle %ld: screen %d, %d of kind %s, level %d, hp %d -> %d, won %ld lost %ld fled %ld\n",
                     player.watch.battles, battle.screen, battle.group, enemyKinds[battle.kind - 1].glyph, hero.level,
@@ -422,7 +495,10 @@ int PlayerKey(ScriptedPlayer& player) {
         player.screenChanges += player.lastScreen != 0;
         player.lastScreen = hero.screenNo;
     }
-    if (hero.screenNo >= 1 && hero.screenNo <= kScreenCount) player.visited[hero.screenNo] = true;
+    if (hero.screenNo >= 1 && hero.screenNo <= kScreenCount) {
+        if (player.startScreen == 0) player.startScreen = hero.screenNo;
+        player.visited[hero.screenNo] = true;
+    }
     if (InBattle() != player.inBattle) {
         if (player.inBattle) {
             BattleEnds(player);
@@ -430,7 +506,10 @@ int PlayerKey(ScriptedPlayer& player) {
             BattleBegins(player);
         }
     }
-    if (InBattle()) player.current.turns = battleState.turnCount;
+    if (InBattle()) {
+        player.current.turns = battleState.turnCount;
+        NoteFailedFlight(player);
+    }
     // The second code of an arrow follows its first at once.
     if (player.pendingScan >= 0 && !InBattle()) {
         int scan = player.pendingScan;

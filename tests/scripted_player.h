@@ -30,7 +30,7 @@ struct PlayedBattle {
     char outcome = 0;        // 'w' won, 'l' lost, 'f' fled
     int potions = 0;         // items used
     int boosts = 0;
-    int fleeTries = 0;
+    int fleeTries = 0;       // flights tried, the one that got away included
     int turns = 0;           // actions of both sides, as last seen inside it
 };
 
@@ -61,6 +61,7 @@ struct ScriptedPlayer {
     int fleeFirst = 0;               // tries to flee this many times in a battle before it plays on
     bool journey = false;            // heads for the King's screen, then the Queen's
     bool visited[10] = {};           // screens it has stood on
+    int startScreen = 0;
     long long lastKeyMs = -1;
 
     // Each battle, appended as it ends, when set.
@@ -68,6 +69,8 @@ struct ScriptedPlayer {
     bool inBattle = false;
     PlayedBattle current;
     long wonBefore = 0, lostBefore = 0, fledBefore = 0;
+    int itemsAtStart[3] = {};
+    bool fleeFailShown = false;      // the log shows a failed flight
 };
 
 // The key the player presses at this poll (-1: none now). Throws HeadlessStop

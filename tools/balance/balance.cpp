@@ -3,9 +3,10 @@
 // world's balance comes to: the journey's levels and times, the defeats on each
 // screen, the length of the battles and the chances of flight.
 //
-//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace]
+//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace] [--data DIR]
 //
-// --trace lists every battle of the journeys as well.
+// --trace lists every battle of the journeys and of the trials as well; --data
+// plays another data tree than the shipped one.
 //
 // The same seed gives the same table: every battle's random numbers come from
 // the virtual clock, which starts at the seed's seconds.
@@ -21,6 +22,7 @@
 namespace {
 
 struct Options {
+    std::string dataRoot = CHESSRPG_DATA_DIR;
     long long seed = 1700000000;
     int journeys = 3;
     int trials = 20;
@@ -43,6 +45,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             continue;
         }
         if (i + 1 >= argc) return false;
+        if (option == "--data") {
+            options.dataRoot = argv[++i];
+            continue;
+        }
         char* end = nullptr;
         long long value = std::strtoll(argv[++i], &end, 10);
         if (*end != '\0' || value < 0) return false;
@@ -79,6 +85,7 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
     trials.level = MedianLevel(journeys, screen);
     trials.rushLevel = trials.level > 3 ? trials.level - 3 : 0;
     PlayStyle style;
+    style.dataRoot = options.dataRoot;
     style.keyIntervalMs = options.keyMs;
     PlayStyle noItems = style;
     noItems.useItems = false;
@@ -115,13 +122,14 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace]\n");
+        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace] [--data DIR]\n");
         return 2;
     }
     std::printf("Balance of the shipped world: seed %lld, %d journeys, %d trials a screen, a key every %lld ms "
                 "of virtual time\n\n",
                 options.seed, options.journeys, options.trials, options.keyMs);
     PlayStyle style;
+    style.dataRoot = options.dataRoot;
     style.keyIntervalMs = options.keyMs;
     std::vector<Journey> journeys;
     for (int j = 0; j < options.journeys; ++j) {
@@ -129,7 +137,9 @@ int main(int argc, char** argv) {
     }
     PrintJourneys(stdout, journeys);
     if (options.trace) {
-        for (std::size_t j = 0; j < journeys.size(); ++j) PrintBattles(stdout, static_cast<int>(j + 1), journeys[j].battles);
+        for (std::size_t j = 0; j < journeys.size(); ++j) {
+            PrintBattles(stdout, ("journey " + std::to_string(j + 1)).c_str(), journeys[j].battles);
+        }
     }
     std::printf("\n");
 
@@ -137,6 +147,9 @@ int main(int argc, char** argv) {
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         ScreenTrials trials = TrialsOf(screen, journeys, options);
         if (!trials.played.empty()) screens.push_back(trials);
+    }
+    if (options.trace) {
+        for (const ScreenTrials& trials : screens) PrintBattles(stdout, "trial", trials.played);
     }
     PrintScreens(stdout, screens);
     std::printf("\n");

@@ -10,8 +10,8 @@
 
 namespace {
 
-void StartHeadlessGame(long long seconds) {
-    HeadlessReset(CHESSRPG_DATA_DIR);
+void StartHeadlessGame(const std::string& dataRoot, long long seconds) {
+    HeadlessReset(dataRoot);
     ResetGameState();
     HeadlessSetSeconds(seconds);
     StartGame();
@@ -53,7 +53,7 @@ Journey PlayJourney(const PlayStyle& style, long long seconds, long long limitMs
     for (long long& ms : journey.arrivalMs) ms = -1;
     for (int& level : journey.arrivalLevel) level = 0;
     for (long long& ms : journey.levelMs) ms = -1;
-    StartHeadlessGame(seconds);
+    StartHeadlessGame(style.dataRoot, seconds);
     HeadlessSetTimeLimit(limitMs);
     ScriptedPlayer player = PlayerOfStyle(style);
     player.journey = true;
@@ -98,7 +98,7 @@ Journey PlayJourney(const PlayStyle& style, long long seconds, long long limitMs
 
 std::vector<PlayedBattle> FightScreen(const GameSnapshot& from, int screen, const PlayStyle& style, long long seconds) {
     std::vector<PlayedBattle> played;
-    StartHeadlessGame(seconds);
+    StartHeadlessGame(style.dataRoot, seconds);
     RestoreSnapshot(from);
     hero.screenNo = static_cast<uint16_t>(screen);
     LoadPlacements(worldNumber);

@@ -27,6 +27,7 @@ GameSnapshot TakeSnapshot();
 void RestoreSnapshot(const GameSnapshot& snapshot);
 
 struct PlayStyle {
+    std::string dataRoot;  // the data tree played
     long long keyIntervalMs = 400;
     bool useItems = true;
     int fleeFirst = 0;  // tries to flee this many times in each battle first

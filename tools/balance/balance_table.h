@@ -39,8 +39,8 @@ struct ScreenTrials {
     std::vector<PlayedBattle> fleeing;       // trying to flee at the first commands
 };
 
-// One line for each battle of a journey.
-void PrintBattles(std::FILE* out, int journey, const std::vector<PlayedBattle>& battles);
+// One line for each battle, each headed by `label`.
+void PrintBattles(std::FILE* out, const char* label, const std::vector<PlayedBattle>& battles);
 void PrintJourneys(std::FILE* out, const std::vector<Journey>& journeys);
 void PrintScreens(std::FILE* out, const std::vector<ScreenTrials>& screens);
 void PrintLengths(std::FILE* out, const std::vector<ScreenTrials>& screens);
