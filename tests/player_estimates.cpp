@@ -23,7 +23,9 @@ double AttacksToFell(const EnemyKind& kind, int slotHp) {
     double perAttack = HeroHitDamage(kind, ability);
     double hitChance = HitChance(kind.speed, hero.speed, ability.power);
     if (perAttack <= 0.5 || hitChance <= 0.01) return 1e9;
-    double hits = slotHp <= 0 ? 1 : std::ceil(slotHp / perAttack);
+    // The swing of every hit blurs the step from one hit more to one hit less:
+    // half a hit beyond the share of the HP each takes, at least one.
+    double hits = slotHp <= 0 ? 1 : std::max(1.0, slotHp / perAttack + 0.5);
     return hits / hitChance;
 }
 

@@ -29,6 +29,7 @@ constexpr long long kStepMs = 120;        // about one step per enemy pause
 constexpr long long kPatienceMs = 4000;   // waiting beside a figure that does not come
 constexpr double kLowHp = 0.4;            // a potion below this share of maxHp
 constexpr double kBoostWorth = 1.5;       // a boost must save this many of the rounds it costs
+constexpr double kBoostRounds = 5;        // the enemies' rounds a boost lasts
 constexpr double kWorthFleeing = 0.25;    // the least chance of getting away worth a try
 constexpr int kArrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
 constexpr int kPositions = kScreenCount * kScreenRows * kScreenColumns;
@@ -363,13 +364,16 @@ int ItemToUse(const ScriptedPlayer& player, const EnemyKind& kind) {
     if (hero.hp < kLowHp * hero.maxHp && hero.items[kPotion].count > 0 && loss >= hero.hp && round < kPotionHeal) {
         return kPotion;
     }
-    if (activeBoostCount >= kBoostSlots) return -1;
-    if (hero.items[kBuckler].count > 0 && !InForce(defenseBoosts) && DefenseBoostRoom() &&
-        ExpectedLossBoosted(kind, standing, 0, kBoostBonus) + kBoostWorth * round < loss) {
+    if (activeBoostCount >= kBoostSlots || round <= 0) return -1;
+    // A boost counts for the rounds it lasts: of a longer battle it saves a share.
+    const double lasting = loss > 0 ? std::min(1.0, kBoostRounds * round / loss) : 0;
+    auto pays = [&](int attackBonus, int defenseBonus) {
+        return (loss - ExpectedLossBoosted(kind, standing, attackBonus, defenseBonus)) * lasting > kBoostWorth * round;
+    };
+    if (hero.items[kBuckler].count > 0 && !InForce(defenseBoosts) && DefenseBoostRoom() && pays(0, kBoostBonus)) {
         return kBuckler;
     }
-    if (hero.items[kProtein].count > 0 && !InForce(attackBoosts) && AttackBoostRoom() &&
-        ExpectedLossBoosted(kind, standing, kBoostBonus, 0) + kBoostWorth * round < loss) {
+    if (hero.items[kProtein].count > 0 && !InForce(attackBoosts) && AttackBoostRoom() && pays(kBoostBonus, 0)) {
         return kProtein;
     }
     return -1;

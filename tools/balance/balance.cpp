@@ -3,10 +3,11 @@
 // world's balance comes to: the journey's levels and times, the defeats on each
 // screen, the length of the battles and the chances of flight.
 //
-//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace] [--data DIR]
+//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N] [--quick] [--trace] [--data DIR]
 //
-// --trace lists every battle of the journeys and of the trials as well; --data
-// plays another data tree than the shipped one.
+// --screen fights the trials of that screen only; --trace lists every battle
+// of the journeys and of the trials as well; --data plays another data tree
+// than the shipped one.
 //
 // The same seed gives the same table: every battle's random numbers come from
 // the virtual clock, which starts at the seed's seconds.
@@ -28,6 +29,7 @@ struct Options {
     int trials = 20;
     long long keyMs = 400;
     long long journeyLimitMs = 8LL * 3600 * 1000;
+    int screen = 0;  // 0: every screen
     bool trace = false;
 };
 
@@ -60,6 +62,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.trials = static_cast<int>(value);
         } else if (option == "--key-ms" && value <= 10000) {
             options.keyMs = value;
+        } else if (option == "--screen" && value >= 1 && value <= kScreenCount) {
+            options.screen = static_cast<int>(value);
         } else {
             return false;
         }
@@ -122,7 +126,7 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--quick] [--trace] [--data DIR]\n");
+        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N] [--quick] [--trace] [--data DIR]\n");
         return 2;
     }
     std::printf("Balance of the shipped world: seed %lld, %d journeys, %d trials a screen, a key every %lld ms "
@@ -145,6 +149,7 @@ int main(int argc, char** argv) {
 
     std::vector<ScreenTrials> screens;
     for (int screen = 1; screen <= kScreenCount; ++screen) {
+        if (options.screen != 0 && screen != options.screen) continue;
         ScreenTrials trials = TrialsOf(screen, journeys, options);
         if (!trials.played.empty()) screens.push_back(trials);
     }

@@ -137,10 +137,10 @@ void PrintJourneys(std::FILE* out, const std::vector<Journey>& journeys) {
 void PrintBattles(std::FILE* out, const char* label, const std::vector<PlayedBattle>& battles) {
     for (const PlayedBattle& b : battles) {
         std::fprintf(out,
-                     "%s at %6.1f min: screen %d, level %2d, %d %-6s %5.1f s, %3d turns, %c, items %d, "
-                     "flights %d\n",
+                     "%s at %6.1f min: screen %d, level %2d, %d %-6s %5.1f s, %3d turns, %c, potions %d, "
+                     "boosts %d, flights %d\n",
                      label, Minutes(b.startMs), b.screen, b.level, b.group, KindName(b.kind),
-                     (b.endMs - b.startMs) / 1000.0, b.turns, b.outcome, b.potions + b.boosts, b.fleeTries);
+                     (b.endMs - b.startMs) / 1000.0, b.turns, b.outcome, b.potions, b.boosts, b.fleeTries);
     }
 }
 
