@@ -2,7 +2,7 @@
 // the right of the battle screen; confirming one attacks the chosen target.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 // Lines listed at a level: 2 up to level 11, 3 from 12, 4 from 18, 5 from 25.
 int AbilitiesListed(int level);

@@ -98,10 +98,8 @@ void DrawBattleScreen(const EnemyKind& kind, int count) {
 }  // namespace
 
 int BattleCommandLoop(EnemyKind& kind) {
-    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        ShowKeyHint(kTextHintCommands);
-        switch (ReadKey()) {
+        switch (ReadMenuKey(kTextHintCommands)) {
         case KeyUp:
             if (battleState.commandCursor != 0) MoveCommandCursor(-1);
             break;
@@ -131,7 +129,6 @@ int RunBattle(EnemyKind& kind, int count) {
     if (count > kInstanceSlots) count = kInstanceSlots;
     kind.target = 1;
     battleState.enemiesLeft = static_cast<int16_t>(count);
-    battleState.underWay = true;
     DrawBattleScreen(kind, count);
 
     int outcome = BattleCommandLoop(kind);

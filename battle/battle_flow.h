@@ -2,7 +2,7 @@
 // the command menu (fight, defend, item, flee) and the closing message.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 // Runs a battle against count instances (1 to 7) of the kind; returns 0 once
 // it is over, whatever its outcome.

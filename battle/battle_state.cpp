@@ -13,6 +13,8 @@ uint32_t expGained;
 
 void ResetBattleState() { battleState = BattleState{}; }
 
+bool BattleUnderWay() { return battleState.enemiesLeft > 0 || battleState.defeatedCount > 0; }
+
 void ResetBoosts() {
     for (int i = 0; i < kBoostSlots; ++i) {
         attackBoosts[i] = BoostSlot{kBoostFree, 0, false};

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // What a battle operation reports to its caller.
 enum BattleOutcome {
@@ -24,13 +24,16 @@ struct BattleState {
     int16_t commandCursor;  // 0 fight, 1 defend, 2 item, 3 flee
     int16_t abilityCursor;
     int16_t itemCursor;
-    bool underWay;          // from the battle's start until it has closed (the game is not saved meanwhile)
 };
 
 extern BattleState battleState;
 
 // Every field back to 0, ready for the next battle.
 void ResetBattleState();
+
+// True from a battle's start until it has closed: some enemy still stands or
+// has fallen in it (the state is reset as the battle closes).
+bool BattleUnderWay();
 
 // One timed boost (protein raises attack, buckler defense, by 5).
 struct BoostSlot {

@@ -7,7 +7,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "console/texts.h"
-#include "game/records.h"
+#include "records/records.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // ends the turn at once with the defeat.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 // The whole turn; kOutcomeHeroFell when the hero fell, otherwise kOutcomeNone.
 int EnemyTurn(EnemyKind& kind);

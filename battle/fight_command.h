@@ -2,7 +2,7 @@
 // the ability list.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 // The target choice; kOutcomeNone (back to the command menu), kOutcomeWon or
 // kOutcomeHeroFell.

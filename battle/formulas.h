@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // The generator's state: state * 214013 + 2531011 (mod 2^32) at each draw.
 extern uint32_t randState;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // One attack with the ability under the ability cursor. Returns kOutcomeNone
 // (missed, or the target stands: the enemies answer), kOutcomeFell (an instance

@@ -3,7 +3,7 @@
 // action, and the enemies answer it while the window stays open.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 constexpr int kItemNameColumn = 59;
 constexpr int kItemTimesColumn = 62;  // "×" on line 5

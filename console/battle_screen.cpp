@@ -4,7 +4,7 @@
 
 #include "console/console.h"
 #include "console/texts.h"
-#include "game/records.h"
+#include "records/records.h"
 
 const char* const commandLabels[kCommandCount] = {
     kTextCommandFight,

@@ -4,7 +4,7 @@
 // are relative to viewColumn (V, 25 at rest); rows are absolute.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 constexpr int kMaxGroupSize = 7;
 

@@ -3,11 +3,11 @@
 #include "console/console.h"
 #include "console/texts.h"
 #include "field/map_files.h"
-#include "game/game.h"
-#include "game/records.h"
-#include "game/saving.h"
+#include "records/records.h"
 
 namespace {
+
+void (*screenChanged)() = nullptr;
 
 bool InWorld(int gridRow, int gridColumn) {
     return gridRow >= 0 && gridRow < kWorldRows && gridColumn >= 0 && gridColumn < kWorldColumns;
@@ -173,8 +173,10 @@ void ChangeScreen(int key) {
     DrawHero();
     DrawRoamingEnemies();
     DrawScreenFigure();
-    SaveAtSafePoint();
+    if (screenChanged) screenChanged();
 }
+
+void OnScreenChanged(void (*hook)()) { screenChanged = hook; }
 
 void DrawScreenFigure() {
     if (hero.screenNo == queenSpot.screen) {

@@ -35,6 +35,11 @@ void MoveHero(int key);
 // Passes to the neighbouring screen in the direction of an arrow's key code,
 // with a scroll, and shows the new screen's enemies and standing figure.
 void ChangeScreen(int key);
+
+// Names a function that ChangeScreen calls once the new screen is shown
+// whole, a moment when the game may be saved; null for none. The game's top
+// floor registers its safe point here: the field below cannot call it.
+void OnScreenChanged(void (*hook)());
 // One frame of the scroll: the 60 x 20 window at `offset` columns (H) or rows
 // (V) from the current screen's origin.
 void DrawScrollFrameH(int offset);

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "field/world_map.h"
-#include "game/game.h"
-#include "game/records.h"
-#include "game/text_reader.h"
+#include "console/fatal_stop.h"
+#include "records/records.h"
+#include "records/text_reader.h"
 
 namespace {
 
@@ -182,12 +182,18 @@ bool ReadPlacements(const char* path, MapErrors& errors) {
     return true;
 }
 
+bool roamingEnemiesOff = false;
+
 void LoadPlacements(uint16_t world) {
     char path[40];
     PlacementPath(path, world, hero.screenNo);
     MapErrors errors{};
     if (!ReadPlacements(path, errors)) FatalFileError();
     StopOnMapErrors(errors);
+    if (roamingEnemiesOff) {
+        for (RoamingEnemy& entry : roamingEnemies) entry = RoamingEnemy{0, 0, 0, 0};
+        roamingCount = 0;
+    }
 }
 
 void FindHeroStartErrors(MapErrors& errors) {

@@ -112,6 +112,17 @@ bool EnemyPause() {
     return hero.screenNo == screen;
 }
 
+bool FigureHasAStep(int32_t x, int32_t y) {
+    return static_cast<int16_t>(x - hero.fieldX) != 0 || static_cast<int16_t>(y - hero.fieldY) != 0;
+}
+
+bool AnyFigureHasAStep() {
+    for (int i = 0; i < roamingCount; ++i) {
+        if (FigureHasAStep(roamingEnemies[i].x, roamingEnemies[i].y)) return true;
+    }
+    return false;
+}
+
 int StepRoamingEnemy(int kind, int32_t& x, int32_t& y, int groupSize) {
     // The distances at the start of the step decide both moves.
     const int16_t dx = static_cast<int16_t>(x - hero.fieldX);

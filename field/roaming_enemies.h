@@ -16,6 +16,12 @@ enum EnemyStepResult {
 // entry in the table.
 int StepRoamingEnemy(int kind, int32_t& x, int32_t& y, int groupSize);
 
+// True when a figure at (x, y) has a step to take: it does not stand on the
+// hero's own cell (where a step has nothing to do and takes no time).
+bool FigureHasAStep(int32_t x, int32_t y);
+// True when some live figure of the screen has a step to take.
+bool AnyFigureHasAStep();
+
 // One move of a figure; kEnemyBlocked, kEnemyMoved or kEnemyFoughtHero.
 int StepEnemyUp(int kind, int32_t& x, int32_t& y, int groupSize);
 int StepEnemyDown(int kind, int32_t& x, int32_t& y, int groupSize);

@@ -1,5 +1,6 @@
 #include "field/world_map.h"
 
+uint16_t worldNumber = 1;
 WorldMap worldMap;
 ScreenSpot queenSpot;
 ScreenSpot kingSpot;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "game/records.h"
+#include "records/records.h"
 
 constexpr int kWorldColumns = 180;
 constexpr int kWorldRows = 60;
@@ -35,6 +35,8 @@ struct RoamingEnemy {
     int32_t y;          // screen row
 };
 
+// The map set the game plays (always 1); its digit is part of the map paths.
+extern uint16_t worldNumber;
 extern WorldMap worldMap;
 extern ScreenSpot queenSpot;
 extern ScreenSpot kingSpot;

@@ -6,9 +6,10 @@
 #include "battle/formulas.h"
 #include "console/console.h"
 #include "console/message_log.h"
+#include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "game/saving.h"
 
 void ResetGameState() {
@@ -20,6 +21,7 @@ void ResetGameState() {
     gateSpot = ScreenSpot{0, 0, 0};
     for (RoamingEnemy& entry : roamingEnemies) entry = RoamingEnemy{0, 0, 0, 0};
     roamingCount = 0;
+    roamingEnemiesOff = false;
     ResetBattleState();
     ResetBoosts();
     menuTop = 0;

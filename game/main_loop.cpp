@@ -5,8 +5,6 @@
 #include "game/game.h"
 #include "game/saving.h"
 
-uint16_t worldNumber = 1;
-
 void RemoveRoamingEnemy(int index) {
     if (index < 0 || index >= roamingCount) return;
     RoamingEnemy& gone = roamingEnemies[index];
@@ -23,9 +21,10 @@ void ClearConsole() {
 }
 
 void MainLoopPass() {
-    // With no figure on the screen only a key can change anything: the pass
-    // waits for it in ReadKey instead of polling.
-    if (roamingCount == 0) {
+    // When no figure has a step to take (none on the screen, or each on the
+    // hero's own cell) only a key can change anything: the pass waits for it
+    // in ReadKey instead of polling.
+    if (!AnyFigureHasAStep()) {
         MoveHero(ReadKey());
     } else if (KeyWaiting()) {
         MoveHero(ReadKey());

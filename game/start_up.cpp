@@ -1,13 +1,14 @@
 #include "console/console.h"
+#include "console/fatal_stop.h"
 #include "field/field_screen.h"
 #include "field/map_files.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 
 // A missing (or empty, or numberless) hero, enemy or ability file would leave zero-filled
 // records that the battle formulas divide by; it stops the game like a missing
 // map file.
-void StartGame() {
+void LoadGame() {
     if (!LoadHeroStatus()) FatalFileError();
     if (!LoadEnemyKinds()) FatalFileError();
     if (!LoadAbilities()) FatalFileError();
@@ -17,6 +18,10 @@ void StartGame() {
     FindHeroStartErrors(errors);
     StopOnMapErrors(errors);
     LoadPlacements(worldNumber);
+}
+
+void StartGame() {
+    LoadGame();
     SetCursor(0, 0);
     DrawFieldScreen();
 }

@@ -188,7 +188,7 @@ void PlatformLeaveLine(const char* text) { run.leftLines.emplace_back(text); }
 
 void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push_back(std::string(label) + path); }
 
-void PlatformOnQuit(void (*)()) {}
+void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 
 // Opened as the program opens them, below the run's data folder.

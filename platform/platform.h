@@ -16,6 +16,12 @@ void PlatformStart();
 // PlatformDataFolder's list that holds the data. False when none was entered.
 bool PlatformEnterDataDirectory(const char* folder);
 
+// Whether a folder named on the command line can hold a data tree: it is a
+// folder, and it can be entered and listed. Looks without opening anything,
+// so a pipe never waits. False with the reason (English, one line) when not.
+// Called before PlatformStart.
+bool PlatformCheckDataFolder(const char* folder, char* why, std::size_t whySize);
+
 // The n-th folder (from 0) searched for the data tree when none is named, for
 // the help text; null past the last.
 const char* PlatformDataFolder(int n);
@@ -72,8 +78,10 @@ std::FILE* PlatformOpenFile(const char* path);
 // Names a function of the game's that the backend calls once when the player
 // ends the game (Ctrl+C, the terminal or window closed), at a point where the
 // game may act (never inside a signal handler), before the console is given
-// back. Not called on a crash or when the game itself exits.
-void PlatformOnQuit(void (*handler)());
+// back, and the status that Ctrl+C then ends the program with (a closed
+// terminal ends it as its signal does). Null: nothing to call. Not called on
+// a crash or when the game itself exits.
+void PlatformOnQuit(void (*handler)(), int status);
 
 // Gives the console back as it was and ends the program with the status.
 [[noreturn]] void PlatformExit(int status);
@@ -85,18 +93,28 @@ bool PlatformDataTreePath(char* path, std::size_t size);
 
 // Opens a file of the game's state folder ($XDG_STATE_HOME/chessrpg, else
 // ~/.local/state/chessrpg; %LOCALAPPDATA%\chessrpg on Windows; the page's
-// localStorage in the browser) for reading, bytes as they are. Null when it
-// cannot: `why` is then "" if the file does not exist, else the reason
-// (Shift-JIS, for the player).
+// localStorage in the browser) for reading, bytes as they are. Only a regular
+// file opens, never through a link, and never waiting (a pipe is "not a
+// regular file"); a folder that is not the player's own, or that others may
+// write in, is not used. Null when it cannot: `why` is then "" if the file
+// does not exist, else the reason (Shift-JIS, for the player).
 std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySize);
 
 // Writes a file of the state folder whole, making the folder when it is missing:
-// a new file, flushed to disk, then renamed over the old one, so that at every
-// moment the old file or the new one is there, whole. False, with the reason
-// (Shift-JIS, for the player), when it could not; "" when the platform keeps
-// no saves at all (nothing to tell).
+// a new file, created exclusively beside the old one and never through a link,
+// flushed to disk, then renamed over the old one, so that at every moment the
+// old file or the new one is there, whole. New files left by writers that are
+// gone are removed. False, with the reason (Shift-JIS, for the player), when
+// it could not; "" when the platform keeps no saves at all (nothing to tell).
 bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t count, char* why,
                             std::size_t whySize);
+
+// Takes the lock named `name` in the state folder, held until the program
+// ends, so that one running game at a time writes a save. kBusy: another
+// running game holds it. kUnavailable: the folder cannot be used (the reason
+// in `why`, Shift-JIS). Where the system has no locks, it counts as held.
+enum class StateLock { kHeld, kBusy, kUnavailable };
+StateLock PlatformLockStateFile(const char* name, char* why, std::size_t whySize);
 
 // Like PlatformLeaveLine: the label (Shift-JIS) followed by the full path of a
 // file of the state folder.

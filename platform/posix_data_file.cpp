@@ -50,7 +50,10 @@ std::FILE* OpenDataFile(const std::string& base, const char* path) {
     for (char& c : relative) {
         if (c == '\\') c = '/';
     }
-    std::string full = FindPath(base, relative);
+    return OpenRegularFile(FindPath(base, relative));
+}
+
+std::FILE* OpenRegularFile(const std::string& full) {
     // Looked at before opening, since opening a pipe without a writer waits for
     // one, and opening some devices does something.
     struct stat info;

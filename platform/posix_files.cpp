@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -101,6 +103,16 @@ bool PlatformEnterDataDirectory(const char* folder) {
         if (HoldsData(candidate) && chdir(candidate.c_str()) == 0) return true;
     }
     return false;
+}
+
+bool PlatformCheckDataFolder(const char* folder, char* why, std::size_t whySize) {
+    struct stat info;
+    const char* reason = nullptr;
+    if (stat(folder, &info) != 0) reason = std::strerror(errno);
+    else if (!S_ISDIR(info.st_mode)) reason = "not a folder";
+    else if (access(folder, R_OK | X_OK) != 0) reason = std::strerror(errno);
+    if (reason && whySize > 0) std::snprintf(why, whySize, "%s", reason);
+    return reason == nullptr;
 }
 
 const char* PlatformDataFolder(int n) {

@@ -1,9 +1,17 @@
 // The game's state folder on Linux and macOS ($XDG_STATE_HOME/chessrpg, else
-// ~/.local/state/chessrpg): reading its files, and writing one whole.
+// ~/.local/state/chessrpg): reading its files, writing one whole, and the
+// lock that keeps one running game per save.
+//
+// The folder holds the player's journey, so nobody else may have a hand in
+// it: it is used only when it is the player's own and nobody else may write
+// in it, and every file in it is reached through the open folder (no path is
+// looked up twice), opened without waiting and only when it is a regular
+// file, and created exclusively, never through a link.
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sjis_utf8.h"
@@ -60,11 +69,66 @@ bool MakeFolders(const std::string& folder, std::string& why) {
     return true;
 }
 
+// The state folder, open, once it is known to be the player's own and closed
+// to others. A link in its place is followed only when the player made it.
+// -1 with the reason when it cannot be used, with "" when it is only missing.
+int OpenStateFolder(const std::string& folder, std::string& why) {
+    struct stat link;
+    if (lstat(folder.c_str(), &link) != 0) {
+        why = errno == ENOENT || errno == ENOTDIR ? "" : Failure("cannot use the folder", folder, errno);
+        return -1;
+    }
+    if (S_ISLNK(link.st_mode) && link.st_uid != geteuid()) {
+        why = "cannot use the folder " + folder + ": it is a link made by another user";
+        return -1;
+    }
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOCTTY | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        why = Failure("cannot use the folder", folder, errno);
+        if (fd >= 0) close(fd);
+        return -1;
+    }
+    if (info.st_uid != geteuid()) {
+        why = "cannot use the folder " + folder + ": it belongs to another user";
+    } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        why = "cannot use the folder " + folder + ": others may write in it (chmod 700 makes it yours alone)";
+    } else {
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
+// Opens `name` in the folder without waiting (a pipe has no writer to wait
+// for) and without following a link; only a regular file stays open. -1 with
+// the reason ("" when it does not exist).
+int OpenRegular(int folder, const std::string& shownPath, const char* name, int flags, std::string& why) {
+    int fd = openat(folder, name, flags | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == ENOENT) why = "";
+        else if (errno == ELOOP) why = "cannot read " + shownPath + ": not a regular file (a link)";
+        else why = Failure("cannot read", shownPath, errno);
+        return -1;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = "cannot read " + shownPath + ": not a regular file";
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool WriteAll(int descriptor, const char* bytes, std::size_t count) {
     while (count > 0) {
         ssize_t written = write(descriptor, bytes, count);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written <= 0) {
+            if (written == 0) errno = ENOSPC;
+            return false;
+        }
         bytes += written;
         count -= static_cast<std::size_t>(written);
     }
@@ -79,29 +143,44 @@ int SyncToDisk(int descriptor) {
     return fsync(descriptor);
 }
 
+std::string TemporaryPrefix(const std::string& name) { return name + ".tmp-"; }
+
 // Each writer's new file is "NAME.tmp-PID"; a game killed while writing leaves
-// its file behind. The next save removes those of processes that are gone.
-void RemoveLeftovers(const std::string& folder, const std::string& name) {
-    DIR* listing = opendir(folder.c_str());
-    if (!listing) return;
-    const std::string prefix = name + ".tmp-";
+// its file behind. Those of processes that are gone are removed.
+void RemoveLeftovers(int folder, const std::string& name) {
+    int listed = dup(folder);
+    DIR* listing = listed >= 0 ? fdopendir(listed) : nullptr;
+    if (!listing) {
+        if (listed >= 0) close(listed);
+        return;
+    }
+    const std::string prefix = TemporaryPrefix(name);
     while (const struct dirent* entry = readdir(listing)) {
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
         char* end = nullptr;
         long pid = std::strtol(entry->d_name + prefix.size(), &end, 10);
         if (*end != '\0' || pid <= 0 || pid == getpid()) continue;
-        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) unlink((folder + "/" + entry->d_name).c_str());
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) unlinkat(folder, entry->d_name, 0);
     }
     closedir(listing);
 }
 
-bool WriteWhole(const std::string& folder, const std::string& name, const char* bytes, std::size_t count,
-                std::string& why) {
-    const std::string path = folder + "/" + name;
-    const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-    int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+// A new file beside the old, flushed to disk, then renamed over it.
+bool WriteWhole(int folder, const std::string& folderPath, const std::string& name, const char* bytes,
+                std::size_t count, std::string& why) {
+    RemoveLeftovers(folder, name);
+    const std::string path = folderPath + "/" + name;
+    const std::string temporary = TemporaryPrefix(name) + std::to_string(getpid());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int file = openat(folder, temporary.c_str(), flags, 0600);
+    if (file < 0 && errno == EEXIST) {
+        // Ours from an earlier save that failed to remove it, or planted:
+        // taken away (a link goes, not what it points at) and made anew.
+        unlinkat(folder, temporary.c_str(), 0);
+        file = openat(folder, temporary.c_str(), flags, 0600);
+    }
     if (file < 0) {
-        why = Failure("cannot write in", folder, errno);
+        why = Failure("cannot write in", folderPath, errno);
         return false;
     }
     bool written = WriteAll(file, bytes, count) && SyncToDisk(file) == 0;
@@ -110,20 +189,25 @@ bool WriteWhole(const std::string& folder, const std::string& name, const char* 
         written = false;
         error = errno;
     }
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!written || renameat(folder, temporary.c_str(), folder, name.c_str()) != 0) {
         if (written) error = errno;
         why = Failure("cannot write", path, error);
-        unlink(temporary.c_str());
+        unlinkat(folder, temporary.c_str(), 0);
         return false;
     }
-    // The rename itself reaches the disk with the folder.
-    int directory = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
-    if (directory >= 0) {
-        SyncToDisk(directory);
-        close(directory);
-    }
-    RemoveLeftovers(folder, name);
+    SyncToDisk(folder);  // the rename itself reaches the disk with the folder
     return true;
+}
+
+// The state folder open for writing, made when missing; -1 with the reason.
+int FolderToWrite(std::string& folder, std::string& why) {
+    folder = StateFolder();
+    if (folder.empty()) {
+        why = "no home folder ($HOME is not set)";
+        return -1;
+    }
+    if (!MakeFolders(folder, why)) return -1;
+    return OpenStateFolder(folder, why);
 }
 
 }  // namespace
@@ -136,33 +220,61 @@ bool PlatformDataTreePath(char* path, std::size_t size) {
 }
 
 std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySize) {
-    SetWhy(why, whySize, "");
-    const std::string folder = StateFolder();
-    if (folder.empty()) {
+    const std::string folderPath = StateFolder();
+    if (folderPath.empty()) {
         SetWhy(why, whySize, "no home folder ($HOME is not set)");
         return nullptr;
     }
-    const std::string path = folder + "/" + name;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        if (errno != ENOENT && errno != ENOTDIR) SetWhy(why, whySize, Failure("cannot read", path, errno));
-        return nullptr;
+    std::string reason;
+    int folder = OpenStateFolder(folderPath, reason);
+    int fd = folder < 0 ? -1 : OpenRegular(folder, folderPath + "/" + name, name, O_RDONLY, reason);
+    if (folder >= 0) close(folder);
+    std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "rb");
+    if (fd >= 0 && !file) {
+        reason = Failure("cannot read", folderPath + "/" + name, errno);
+        close(fd);
     }
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        SetWhy(why, whySize, "cannot read " + path + ": not a regular file");
-        return nullptr;
-    }
+    SetWhy(why, whySize, reason);
     return file;
 }
 
 bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t count, char* why, std::size_t whySize) {
-    const std::string folder = StateFolder();
-    std::string reason = "no home folder ($HOME is not set)";
-    bool done = !folder.empty() && MakeFolders(folder, reason) && WriteWhole(folder, name, bytes, count, reason);
+    std::string folderPath, reason;
+    int folder = FolderToWrite(folderPath, reason);
+    bool done = folder >= 0 && WriteWhole(folder, folderPath, name, bytes, count, reason);
+    if (folder >= 0) close(folder);
     SetWhy(why, whySize, done ? "" : reason);
     return done;
+}
+
+StateLock PlatformLockStateFile(const char* name, char* why, std::size_t whySize) {
+    // The locks this program holds, by path: asked again, it holds them still.
+    static std::vector<std::string> held;
+    std::string folderPath, reason;
+    int folder = FolderToWrite(folderPath, reason);
+    for (const std::string& path : held) {
+        if (folder >= 0 && path == folderPath + "/" + name) {
+            close(folder);
+            SetWhy(why, whySize, "");
+            return StateLock::kHeld;
+        }
+    }
+    int fd = -1;
+    if (folder >= 0) {
+        // Created when missing; like any state file, only a regular one is used.
+        fd = OpenRegular(folder, folderPath + "/" + name, name, O_RDWR | O_CREAT, reason);
+        close(folder);
+    }
+    SetWhy(why, whySize, reason);
+    if (fd < 0) return StateLock::kUnavailable;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        held.push_back(folderPath + "/" + name);  // and the file stays open until the program ends
+        return StateLock::kHeld;
+    }
+    int error = errno;
+    close(fd);
+    // A file system without locks: the game saves as it did without them.
+    return error == EWOULDBLOCK ? StateLock::kBusy : StateLock::kHeld;
 }
 
 void PlatformLeaveStatePath(const char* label, const char* name) {

@@ -58,6 +58,7 @@ struct Terminal {
     std::string hint;            // the key help, Shift-JIS
     std::vector<std::string> leftLines;  // UTF-8, printed after the terminal is given back
     void (*quitHandler)() = nullptr;
+    int quitStatus = 0;          // Ctrl+C's status
 };
 
 Terminal terminal;
@@ -148,8 +149,12 @@ void OnEndingSignal(int signalNumber) {
 }
 
 // INT, TERM and HUP end the game in order: the next wait ends it, after the
-// game's own handler. A second one while that is under way ends it at once.
+// game's own handler. A second INT or TERM while that is under way ends it at
+// once (the player insists); a hang-up comes more than once when a terminal
+// closes (from the terminal and from its owner), and the game is already
+// ending in order, so a repeated one changes nothing.
 void OnQuitSignal(int signalNumber) {
+    if (signalNumber == SIGHUP && playing && (quitSignal != 0 || quitting)) return;
     if (quitSignal != 0 || quitting || !playing) OnEndingSignal(signalNumber);
     int savedErrno = errno;
     quitSignal = signalNumber;
@@ -219,7 +224,8 @@ void InstallSignalHandlers() {
 }
 
 // Ends the game in order: the game's handler, the terminal given back, the
-// lines left for the player; then status 0 (Ctrl+C) or the signal's own end.
+// lines left for the player; then the game's status for Ctrl+C, or the
+// signal's own end.
 // The handler may call the platform again; nothing it calls ends the game.
 [[noreturn]] void Quit(int signalNumber) {
     quitting = 1;
@@ -233,7 +239,7 @@ void InstallSignalHandlers() {
         raise(signalNumber);
         _exit(128 + signalNumber);
     }
-    std::exit(0);
+    std::exit(terminal.quitStatus);
 }
 
 void QuerySize(int& columns, int& rows) {
@@ -477,7 +483,10 @@ void PlatformLeavePath(const char* label, const char* path) {
     terminal.leftLines.push_back(line);
 }
 
-void PlatformOnQuit(void (*handler)()) { terminal.quitHandler = handler; }
+void PlatformOnQuit(void (*handler)(), int status) {
+    terminal.quitHandler = handler;
+    terminal.quitStatus = status;
+}
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 

@@ -54,6 +54,7 @@ struct WebConsole {
     double lastYieldMs = 0;     // when the page last had its turn
     bool quitting = false;      // the page is going away: nothing may wait any more
     void (*quitHandler)() = nullptr;
+    int quitStatus = 0;  // the status Ctrl+C ends with
     SleepPacer pacer;           // animation frames keep to their deadlines
     SleepPacer framePacer;      // so do the frames of the scroll
     std::string frame;
@@ -103,7 +104,7 @@ void TakeKeys() {
         if (count <= 0) break;
         if (std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) {
             RunQuitHandler();
-            EndGame(0);
+            EndGame(web.quitStatus);
         }
         FeedKeyBytes(web.keys, bytes, static_cast<std::size_t>(count));
     } while (count == static_cast<int>(sizeof bytes));
@@ -235,7 +236,10 @@ void PlatformLeavePath(const char* label, const char* path) {
     WebLeavePath(label, static_cast<int>(std::strlen(label)), relative.c_str());
 }
 
-void PlatformOnQuit(void (*handler)()) { web.quitHandler = handler; }
+void PlatformOnQuit(void (*handler)(), int status) {
+    web.quitHandler = handler;
+    web.quitStatus = status;
+}
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -34,6 +35,19 @@ EM_JS(int, WebDataTreePath, (char* path, int size), {
     if (tree.length >= size) return 0;
     stringToUTF8(tree, path, size);
     return 1;
+});
+// Takes the page's lock of that name for as long as the page lives (the Web
+// Locks API; another tab's game holds it when it is taken): 1 taken, 0 held by
+// another, -1 when the browser has no locks.
+EM_ASYNC_JS(int, WebTakeLock, (const char* name), {
+    if (!navigator.locks) return -1;
+    var lockName = "chessrpg/" + UTF8ToString(name);
+    return await new Promise(function(resolve) {
+        navigator.locks.request(lockName, {ifAvailable: true}, function(lock) {
+            resolve(lock ? 1 : 0);
+            return lock ? new Promise(function() {}) : undefined;
+        });
+    });
 });
 EM_JS(void, WebLeaveStatePath, (const char* label, int size, const char* name), {
     Module.page.leaveStatePath(HEAPU8.slice(label, label + size), UTF8ToString(name));
@@ -83,6 +97,17 @@ bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t cou
     if (count <= INT_MAX) WebWriteState(name, bytes, static_cast<int>(count), reason, kReasonSize);
     SetWhy(why, whySize, reason);
     return reason[0] == '\0';
+}
+
+StateLock PlatformLockStateFile(const char* name, char* why, std::size_t whySize) {
+    static std::vector<std::string> held;  // asked again, the page holds them still
+    SetWhy(why, whySize, "");
+    for (const std::string& lock : held) {
+        if (lock == name) return StateLock::kHeld;
+    }
+    if (WebTakeLock(name) == 0) return StateLock::kBusy;
+    held.push_back(name);
+    return StateLock::kHeld;
 }
 
 void PlatformLeaveStatePath(const char* label, const char* name) {

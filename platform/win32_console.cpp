@@ -55,6 +55,7 @@ volatile LONG restored = 0;  // set once the console has been given back
 HANDLE quitEvent = nullptr;
 volatile LONG quitStatus = 0;
 void (*quitHandler)() = nullptr;
+int quitKeyStatus = 0;  // the status Ctrl+C ends with
 std::vector<std::string> leftLines;  // Shift-JIS, written after the console is given back
 
 // Key codes read from the console but not yet handed to the game. A press with
@@ -153,7 +154,7 @@ void QuitIfAsked() {
 BOOL WINAPI OnConsoleControl(DWORD event) {
     // Ctrl+C still comes this way where the console ignores the input mode
     // (Wine on a terminal): it ends the game as the key does.
-    quitStatus = static_cast<LONG>(event == CTRL_BREAK_EVENT ? kControlCExitStatus : 0);
+    quitStatus = static_cast<LONG>(event == CTRL_BREAK_EVENT ? kControlCExitStatus : quitKeyStatus);
     if (quitEvent) SetEvent(quitEvent);
     ::Sleep(kQuitWaitMilliseconds);
     RestoreConsole();
@@ -190,7 +191,7 @@ void ReadOneEvent() {
     }
     if (event.EventType != KEY_EVENT) return;
     ConsoleKeyRecord record = KeyRecordOf(event.Event.KeyEvent);
-    if (record.keyDown && record.asciiChar == kQuitKey) Quit(0);
+    if (record.keyDown && record.asciiChar == kQuitKey) Quit(static_cast<UINT>(quitKeyStatus));
     int codes[2];
     int n = TranslateConsoleKey(record, codes);
     int presses = record.repeatCount == 0 ? 1 : record.repeatCount;
@@ -336,7 +337,10 @@ void PlatformLeavePath(const char* label, const char* path) {
     leftLines.push_back(line + path);
 }
 
-void PlatformOnQuit(void (*handler)()) { quitHandler = handler; }
+void PlatformOnQuit(void (*handler)(), int status) {
+    quitHandler = handler;
+    quitKeyStatus = status;
+}
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 

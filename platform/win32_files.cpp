@@ -57,6 +57,15 @@ bool PlatformEnterDataDirectory(const char* folder) {
     return false;
 }
 
+bool PlatformCheckDataFolder(const char* folder, char* why, std::size_t whySize) {
+    DWORD attributes = GetFileAttributesA(folder);
+    const char* reason = nullptr;
+    if (attributes == INVALID_FILE_ATTRIBUTES) reason = "no such folder";
+    else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) reason = "not a folder";
+    if (reason && whySize > 0) std::snprintf(why, whySize, "%s", reason);
+    return reason == nullptr;
+}
+
 const char* PlatformDataFolder(int n) {
     static std::vector<std::string> texts;
     const std::vector<std::wstring>& folders = DataFolders();

@@ -1,5 +1,9 @@
 // The game's state folder on Windows (%LOCALAPPDATA%\chessrpg): reading its
-// files, and writing one whole.
+// files, writing one whole, and the lock that keeps one running game per
+// save. %LOCALAPPDATA% is the player's own (its permissions keep other users
+// out), so the folder is not examined further; its files are: only a file on
+// disk opens, never a reparse point (a link or junction), and new files are
+// created only where none is.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -8,10 +12,14 @@
 #endif
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -56,15 +64,71 @@ std::wstring StateFolder() {
     return local && local[0] != L'\0' ? std::wstring(local) + L"\\chessrpg" : L"";
 }
 
+// Opens a state file without following a reparse point; only a file on disk
+// (no folder, pipe, device or link) stays open. INVALID_HANDLE_VALUE with the
+// reason ("" when it does not exist).
+HANDLE OpenRegular(const std::wstring& path, DWORD access, DWORD share, DWORD creation, std::string& why) {
+    HANDLE file = CreateFileW(path.c_str(), access, share, nullptr, creation,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        DWORD attributes = GetFileAttributesW(path.c_str());  // a folder does not open as a file
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) why = "";
+        else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            why = "cannot read " + ShownPath(path) + ": not a regular file";
+        else why = Failure("cannot read", path, error);
+        return INVALID_HANDLE_VALUE;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        CloseHandle(file);
+        why = "cannot read " + ShownPath(path) + ": not a regular file";
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+// Each writer's new file is "NAME.tmp-PID"; a game killed while writing leaves
+// its file behind. Those of processes that are gone are removed.
+void RemoveLeftovers(const std::wstring& folder, const std::wstring& name) {
+    const std::wstring prefix = name + L".tmp-";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        wchar_t* end = nullptr;
+        unsigned long pid = std::wcstoul(found.cFileName + prefix.size(), &end, 10);
+        if (*end != L'\0' || pid == 0 || pid == GetCurrentProcessId()) continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        bool gone = process == nullptr ? GetLastError() == ERROR_INVALID_PARAMETER
+                                       : WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        if (process) CloseHandle(process);
+        if (gone) DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+bool MakeFolder(const std::wstring& folder, std::string& why) {
+    if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+    why = Failure("cannot make the folder", folder, GetLastError());
+    return false;
+}
+
 bool WriteWhole(const std::wstring& folder, const char* name, const char* bytes, std::size_t count,
                 std::string& why) {
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        why = Failure("cannot make the folder", folder, GetLastError());
-        return false;
-    }
+    if (!MakeFolder(folder, why)) return false;
+    RemoveLeftovers(folder, Wide(name));
     const std::wstring path = folder + L"\\" + Wide(name);
     const std::wstring temporary = path + L".tmp-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Created only where nothing is: whatever stands at the name (an earlier
+    // failed write of ours, or something planted) is taken away first.
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+        DeleteFileW(temporary.c_str());
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+    }
     if (file == INVALID_HANDLE_VALUE) {
         why = Failure("cannot write in", folder, GetLastError());
         return false;
@@ -111,13 +175,20 @@ std::FILE* PlatformOpenStateFile(const char* name, char* why, std::size_t whySiz
         return nullptr;
     }
     const std::wstring path = folder + L"\\" + Wide(name);
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        SetWhy(why, whySize, "cannot read " + ShownPath(path) + ": not a regular file");
-        return nullptr;
+    std::string reason;
+    HANDLE handle = OpenRegular(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                OPEN_EXISTING, reason);
+    std::FILE* file = nullptr;
+    if (handle != INVALID_HANDLE_VALUE) {
+        int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+        file = descriptor >= 0 ? _fdopen(descriptor, "rb") : nullptr;
+        if (!file) {
+            if (descriptor >= 0) _close(descriptor);
+            else CloseHandle(handle);
+            reason = "cannot read " + ShownPath(path);
+        }
     }
-    std::FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file && errno != ENOENT) SetWhy(why, whySize, "cannot read " + ShownPath(path));
+    SetWhy(why, whySize, reason);
     return file;
 }
 
@@ -127,6 +198,35 @@ bool PlatformWriteStateFile(const char* name, const char* bytes, std::size_t cou
     bool done = !folder.empty() && WriteWhole(folder, name, bytes, count, reason);
     SetWhy(why, whySize, done ? "" : reason);
     return done;
+}
+
+StateLock PlatformLockStateFile(const char* name, char* why, std::size_t whySize) {
+    // The locks this program holds, by name: asked again, it holds them still.
+    static std::vector<std::string> held;
+    SetWhy(why, whySize, "");
+    for (const std::string& lock : held) {
+        if (lock == name) return StateLock::kHeld;
+    }
+    const std::wstring folder = StateFolder();
+    std::string reason = "LOCALAPPDATA is not set";
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!folder.empty() && MakeFolder(folder, reason)) {
+        file = OpenRegular(folder + L"\\" + Wide(name), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS, reason);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        SetWhy(why, whySize, reason);
+        return StateLock::kUnavailable;
+    }
+    OVERLAPPED whole = {};
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+        held.push_back(name);  // and the handle stays open until the program ends
+        return StateLock::kHeld;
+    }
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    // A file system without locks: the game saves as it did without them.
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? StateLock::kBusy : StateLock::kHeld;
 }
 
 void PlatformLeaveStatePath(const char* label, const char* name) {

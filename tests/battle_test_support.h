@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "game/records.h"
+#include "records/records.h"
 
 // "Hero" at level 1: 40 of 40 HP, the attack and defense given (also as the
 // saved values), magic defense 5, speed 10, and the next level's threshold.

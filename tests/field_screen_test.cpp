@@ -8,7 +8,7 @@
 #include "field/field_screen.h"
 #include "field/map_files.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tests/field_test_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "field/world_map.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 
 std::vector<std::string> BlankLayout() { return std::vector<std::string>(20, std::string(59, ' ')); }

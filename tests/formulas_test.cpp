@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "battle/formulas.h"
-#include "game/records.h"
+#include "records/records.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "console/console.h"
 #include "console/message_log.h"
 #include "field/world_map.h"
-#include "game/records.h"
+#include "records/records.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tests/field_test_support.h"
 
 namespace {

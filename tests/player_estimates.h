@@ -3,7 +3,7 @@
 // be beaten, what it is worth.
 #pragma once
 
-#include "game/records.h"
+#include "records/records.h"
 
 // Chance that an attacker of speed s with an ability of power p hits a
 // defender of speed d.

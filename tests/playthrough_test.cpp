@@ -8,7 +8,7 @@
 #include "battle/ability_command.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 #include "tests/scripted_player.h"
 

@@ -9,8 +9,8 @@
 #include <future>
 
 #include "game/game.h"
-#include "game/records.h"
-#include "game/text_reader.h"
+#include "records/records.h"
+#include "records/text_reader.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -231,6 +231,18 @@ TEST_F(EncounterTest, AtTheScreensEdgeAFigureBesideTheHeroReachesHimWithoutLeavi
         EXPECT_EQ(roamingCount, 0) << c.figureX;
         EXPECT_EQ(atWipe, Blanks(c.heroX) + "歩" + Blanks(60 - c.heroX)) << c.figureX;
     }
+    // A figure a row below, beside the edge: the sideways move is blocked
+    // (stopping at the edge would not reach the hero), and the move up that
+    // replaces it reaches him diagonally: the battle starts in this step.
+    for (const Case& c : cases) {
+        tree.WriteSjis("Hero_Info/Hero_Status_Info.txt", "勇者 40 10 1 5 5 0 30 0 1 0 0 0 0 1 5 1 3 1 3 " +
+                                                             std::to_string(c.heroX) + " 10\n");
+        WritePlacements(tree, 5, "1  1 1 " + std::to_string(c.figureX) + " 11\n");
+        ResetGameState();
+        StartGame();
+        MainLoopPass();
+        EXPECT_EQ(roamingCount, 0) << "no battle from " << c.figureX << ", 11";
+    }
 }
 
 TEST_F(EncounterTest, ALostBattleAlsoRemovesTheFigureAndTheGameGoesOn) {
@@ -258,6 +270,30 @@ TEST_F(EncounterTest, TwoContactsInOnePassFightBothAndTheEntryThatMovedDownWaits
     EXPECT_EQ(roamingEnemies[0].x, 20);
     MainLoopPass();
     EXPECT_EQ(roamingEnemies[0].x, 22);
+}
+
+TEST_F(EncounterTest, EveryPassReadsAKeyOrLetsTimePassWhenNoFigureHasAStep) {
+    // A figure on the hero's own cell has nothing to do: the pass must wait
+    // for a key, not poll for one (a pass that does neither spins a core).
+    WritePlacements(tree, 5, "1  1 1 28 10\n");
+    StartGame();
+    HeadlessSetKeySource(nullptr);
+    HeadlessPushKey(KeySpace, 400);
+    HeadlessPushKey(KeySpace, 900);
+    int passes = 0;
+    try {
+        for (;; ++passes) {
+            const std::size_t reads = HeadlessHintsAtKeyReads().size();
+            const long long ms = HeadlessMilliseconds();
+            MainLoopPass();
+            ASSERT_TRUE(HeadlessHintsAtKeyReads().size() > reads || HeadlessMilliseconds() > ms) << "pass " << passes;
+        }
+    } catch (const HeadlessStop& stop) {
+        EXPECT_EQ(stop.reason, HeadlessStop::kOutOfKeys);
+    }
+    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(HeadlessMilliseconds(), 900);
+    EXPECT_EQ(roamingCount, 1);
 }
 
 TEST_F(EncounterTest, WithoutFiguresEveryKeyIsHandledAtOnce) {

@@ -17,10 +17,9 @@
 #include "field/field_screen.h"
 #include "field/map_files.h"
 #include "field/world_map.h"
-#include "game/game.h"
-#include "game/records.h"
-#include "platform/platform.h"
 #include "platform/headless.h"
+#include "platform/platform.h"
+#include "records/records.h"
 #include "tests/player_estimates.h"
 
 namespace {
@@ -328,7 +327,8 @@ enum BattleWindow { kCommands, kTargets, kAbilityList, kItemWindow, kConfirm };
 BattleWindow OpenWindow() {
     // The key help says what the game reads; the screen tells the rest.
     const std::string& hint = HeadlessHint();
-    if (hint == kTextHintConfirm) return kConfirm;
+    // A message waiting, being typed or counted up: a confirm key goes on.
+    if (hint == kTextHintConfirm || hint == kTextHintTyping || hint == kTextHintLevelUp) return kConfirm;
     if (hint == kTextHintAbilities) return kAbilityList;
     if (hint == kTextHintItems) return kItemWindow;
     if (hint == kTextHintTargets) return kTargets;

@@ -16,7 +16,7 @@
 #include "console/console.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 #include "tests/game_invariants.h"
 #include "tests/scripted_player.h"

@@ -1,48 +1,67 @@
 #include "tools/save_checks.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/save_file.h"
+#include "game/world_identity.h"
 #include "platform/platform.h"
+#include "platform/posix_data_file.h"
 
 namespace {
 
-// The layouts again, with the gate closed as the game has them at start (the
-// world walk leaves it open). False when one cannot be read.
-bool ReadLayoutsAgain() {
-    char prefix[40];
-    LayoutPrefix(prefix, 1);
-    bool all = true;
+// The world map read again as the game loads it (the world walk leaves the
+// gate open), for its identity; "" when a map file cannot be read.
+std::string IdentityOfTree() {
+    char prefix[40], header[40];
+    LayoutPrefix(prefix, worldNumber);
+    MapHeaderPath(header, worldNumber);
+    bool read = true;
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         char path[80];
         std::snprintf(path, sizeof path, "%s%d.txt", prefix, screen);
-        all = ReadScreenLayout(path, screen) && all;
+        read = ReadScreenLayout(path, screen) && read;
     }
-    return all;
+    MapErrors errors{};
+    read = ReadMapHeader(header, errors) && read;
+    return read ? WorldIdentity() : "";
 }
 
 }  // namespace
 
 void CheckSaveFile(ProblemList& problems, const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenRegularFile(path);
     if (!file) {
-        ReportProblem(problems, path, 0, "cannot be opened (a save of the game)");
+        const bool notFile = errno == EISDIR || errno == ENODEV;
+        ReportProblem(problems, path, 0, 0,
+                      notFile ? ProblemText{"普通のファイルではありません（ゲームのセーブ）",
+                                            "is not a regular file (a save of the game)"}
+                              : ProblemText{"開けません（ゲームのセーブ）", "cannot be opened (a save of the game)"});
         return;
     }
     SavedGame game;
     SaveProblems found;
-    if (ReadSave(file, game, found) && ReadLayoutsAgain()) {
+    if (ReadSave(file, game, found)) {
         char tree[4096];
-        CheckSaveFits(game, PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
+        CheckSaveFits(game, IdentityOfTree(), PlatformDataTreePath(tree, sizeof tree) ? tree : "", found);
     }
     std::fclose(file);
-    for (const SaveProblem& problem : found) ReportProblem(problems, path, problem.item, problem.text);
+    // The save reader's own words, in English in both languages.
+    for (const SaveProblem& problem : found) {
+        if (problem.item > 0) {
+            ReportProblem(problems, path, 0, 0,
+                          {Format("項目 %d: %s", problem.item, problem.text.c_str()),
+                           Format("item %d: %s", problem.item, problem.text.c_str())});
+        } else {
+            ReportProblem(problems, path, 0, 0, {problem.text, problem.text});
+        }
+    }
 }
 
 std::string SaveTree(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenRegularFile(path);
     if (!file) return "";
     // The tree item is kept even when other items are wrong: a save changed by
     // hand is checked against its own tree.
@@ -50,5 +69,5 @@ std::string SaveTree(const char* path) {
     SaveProblems found;
     ReadSave(file, game, found);
     std::fclose(file);
-    return game.tree;
+    return game.layout == 1 ? game.world : "";
 }

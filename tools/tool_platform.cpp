@@ -39,7 +39,7 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
-void PlatformOnQuit(void (*)()) {}
+void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
 
 // Found and opened as the game finds and opens them.
@@ -65,6 +65,11 @@ std::FILE* PlatformOpenStateFile(const char*, char* why, std::size_t whySize) {
 bool PlatformWriteStateFile(const char*, const char*, std::size_t, char* why, std::size_t whySize) {
     if (whySize > 0) std::snprintf(why, whySize, "the tools do not save");
     return false;
+}
+
+StateLock PlatformLockStateFile(const char*, char* why, std::size_t whySize) {
+    if (whySize > 0) why[0] = '\0';
+    return StateLock::kHeld;
 }
 
 void PlatformLeaveStatePath(const char*, const char*) {}

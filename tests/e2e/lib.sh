@@ -24,7 +24,9 @@ e2e_cleanup() {
   return 0
 }
 
-# e2e_setup PROGRAM DATA_DIR: a scratch folder with a copy of the data tree.
+# e2e_setup PROGRAM DATA_DIR: a scratch folder with a copy of the data tree,
+# and a state folder of its own there: a check never meets the player's saves
+# (every copy of the shipped world shares its journey) nor another check's.
 e2e_setup() {
   [ -x "$1" ] || e2e_fail "no program at $1"
   [ -d "$2" ] || e2e_fail "no data tree at $2"
@@ -36,6 +38,7 @@ e2e_setup() {
   trap e2e_cleanup EXIT
   mkdir -p "$E2E_WORK/data"
   cp -R "$E2E_DATA"/. "$E2E_WORK/data/"
+  export XDG_STATE_HOME=$E2E_WORK/state
 }
 
 # e2e_start [COLUMNS ROWS]: runs the program (with the options in E2E_ARGS) in
@@ -46,7 +49,7 @@ e2e_setup() {
 e2e_start() {
   local columns=${1:-80} rows=${2:-30}
   e2e_tmux kill-server 2>/dev/null
-  rm -f "$E2E_WORK/status"
+  rm -f "$E2E_WORK/status" "$E2E_WORK/output"
   cat >"$E2E_WORK/run.sh" <<SCRIPT
 #!/bin/sh
 trap 'true' INT
@@ -135,6 +138,13 @@ e2e_check_restored() {
   e2e_wait 10 e2e_screen_has AFTER-GAME || e2e_fail "nothing written after the game"
   e2e_tmux capture-pane -p -e -t game | grep -F AFTER-GAME | grep -q $'\x1b\[' &&
     e2e_fail "text after the game is not in normal colours"
+  # Where the output was recorded: what gives the terminal back (from its
+  # cancel byte on) ends a synchronized update, which a frame cut short by a
+  # signal may have left open and the terminal would then stop drawing.
+  if [ -s "$E2E_WORK/output" ]; then
+    LC_ALL=C awk 'BEGIN { RS = "\030" } END { exit index($0, "\033[?2026l") ? 0 : 1 }' "$E2E_WORK/output" ||
+      e2e_fail "giving the terminal back does not end a synchronized update"
+  fi
   return 0
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A terminal smaller than 80 x 21 shows a notice instead of the game; grown
 # again, the game's screen is repainted whole. While the notice shows, the
-# game stands still: a Pawn that was closing in does not move, and keys typed
-# meanwhile are dropped.
+# game stands still: the wait under way is longer by the time it stood (the
+# fatal stop's thirty seconds last that much longer), a Pawn that was closing
+# in does not move, and keys typed meanwhile are dropped.
 # Usage: resize.sh PROGRAM DATA_DIR
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/small_world.sh"
@@ -13,6 +14,7 @@ e2e_start 80 30
 line1="ファイルが存在しないため情報の初期化に失敗しました。"
 line4=" 30 秒後に強制終了しますので手動で閉じないでください。"
 e2e_wait 10 e2e_screen_has "$line1" || e2e_fail "no fatal message"
+started=$(date +%s)
 
 e2e_tmux resize-window -t game -x 70 -y 20
 e2e_wait 10 e2e_screen_has "at least 80 x 21" || e2e_fail "no notice at 70 x 20"
@@ -20,6 +22,7 @@ e2e_screen_lacks "$line1" || e2e_fail "the game still shows at 70 x 20"
 
 e2e_tmux resize-window -t game -x 80 -y 20
 e2e_wait 10 e2e_screen_has "This one is 80 x 20" || e2e_fail "no notice at 80 x 20"
+sleep 4  # the stop stands still behind the notice
 
 e2e_tmux resize-window -t game -x 80 -y 21
 e2e_wait 10 e2e_screen_has "$line4" || e2e_fail "not repainted at 80 x 21"
@@ -30,10 +33,11 @@ e2e_wait 10 e2e_screen_has "$line1" || e2e_fail "not repainted at 100 x 40"
 first=$(e2e_screen | sed -n 1p | sed 's/ *$//')
 [ "$first" = "$line1" ] || e2e_fail "row 0 at 100 x 40 is '$first'"
 
-kill -s TERM "$(e2e_game_pid)"
-e2e_wait 10 e2e_game_gone || e2e_fail "the program did not end"
+e2e_wait 50 e2e_game_gone || e2e_fail "the fatal stop did not end"
+lasted=$(($(date +%s) - started))
+[ "$lasted" -ge 33 ] || e2e_fail "the fatal stop lasted $lasted s: the 4 s or more behind the notice were not added to its 30"
 e2e_check_restored
-echo "ok: notice below 80 x 21, repaint on resize"
+echo "ok: notice below 80 x 21, repaint on resize, the stop ${lasted} s with the time behind the notice"
 
 # A Pawn 40 columns right of the hero on his row reaches him in about 20
 # moves of 130 ms. Hidden behind the notice for longer than that, it must not.

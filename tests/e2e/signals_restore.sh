@@ -8,9 +8,11 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1" "$2"
 
+# The output is recorded, so that the bytes that give the terminal back are
+# checked too (lib.sh).
 end_with() {
   local how=$1 expected=$2
-  e2e_start 80 30
+  e2e_start_recorded 80 30
   e2e_wait 20 e2e_game_running || e2e_fail "$how: the program did not start"
   case $how in
     C-c) e2e_tmux send-keys -t game C-c ;;

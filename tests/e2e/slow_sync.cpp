@@ -1,5 +1,5 @@
 // Loaded into the game by the kill loop (LD_PRELOAD, Linux): fsync and rename
-// each take 100 ms longer, so that a save lasts long enough for a kill to land
+// (either call) each take 100 ms longer, so that a save lasts long enough for a kill to land
 // inside it often, as it would on a slow disk.
 #include <dlfcn.h>
 #include <unistd.h>
@@ -20,4 +20,11 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     static Rename real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
     usleep(kDelayUs);
     return real(from, to);
+}
+
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
+    using Renameat = int (*)(int, const char*, int, const char*);
+    static Renameat real = reinterpret_cast<Renameat>(dlsym(RTLD_NEXT, "renameat"));
+    usleep(kDelayUs);
+    return real(fromFolder, from, toFolder, to);
 }

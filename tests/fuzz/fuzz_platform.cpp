@@ -33,7 +33,7 @@ void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
 
-void PlatformOnQuit(void (*)()) {}
+void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() {
     static long long seconds = 0;
     return ++seconds;
@@ -63,6 +63,11 @@ std::FILE* PlatformOpenStateFile(const char*, char* why, std::size_t whySize) {
 bool PlatformWriteStateFile(const char*, const char*, std::size_t, char* why, std::size_t whySize) {
     if (whySize > 0) why[0] = '\0';
     return false;
+}
+
+StateLock PlatformLockStateFile(const char*, char* why, std::size_t whySize) {
+    if (whySize > 0) why[0] = '\0';
+    return StateLock::kHeld;
 }
 
 void PlatformLeaveStatePath(const char*, const char*) {}

@@ -7,7 +7,7 @@
 #include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tests/fuzz/fuzz_platform.h"
 
 namespace {

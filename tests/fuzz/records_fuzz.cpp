@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/memory_console.h"
 #include "tests/fuzz/fuzz_platform.h"
 

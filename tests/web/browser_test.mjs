@@ -4,7 +4,8 @@
 // battle with the level-up window, the fatal stop and the page's offer to
 // start again, the page opened from the file system, the pad on a touch
 // screen, and saves in the browser's storage (continued, refused when damaged,
-// kept as the previous copy by a new game, and a full storage).
+// kept as the previous copy by a new game, left alone by a second tab, and a
+// full storage).
 // tests/web/run.sh builds the sites and runs this file.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -258,6 +259,26 @@ test('New game keeps the journey saved before as the previous copy', async () =>
   const saves = await storedSaves(page);
   assert.deepEqual([saves.previous, savedPlace(old), savedPlace(saves.save)], [old, [2, 2, 10], [2, 0, 10]]);
   assert.match(await endGame(page), /前のゲームのセーブの写し: chessrpg\/save-[0-9a-f]{16}\.previous\.txt/);
+  await closeClean(page);
+});
+
+test('two tabs on one save: the second plays without saving and says so', async () => {
+  const page = await openGame(browser, siteAddress('calm'));
+  await walkIntoScreen2(page);
+  const saved = (await storedSaves(page)).save;
+  const second = await page.context().newPage();
+  second.errors = [];
+  second.on('pageerror', (error) => second.errors.push(String(error)));
+  await second.goto(siteAddress('calm'));
+  await second.waitForSelector('#start', { state: 'visible', timeout: 5000 });
+  await press(second, 'Enter');
+  const line = 'この冒険はほかのゲームで遊ばれているため、このゲームでは保存しません。';
+  await until(second, 'the line that the journey is open in another tab', shows, line);
+  await press(second, 'ArrowRight');
+  await until(second, 'a step on', heroAt, [2, 10, screenTop(2)]);
+  assert.equal(await endGame(second), line);
+  assert.equal((await storedSaves(page)).save, saved, 'the second tab changed the save');
+  assert.deepEqual(second.errors, []);
   await closeClean(page);
 });
 

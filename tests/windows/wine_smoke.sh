@@ -4,7 +4,7 @@
 # after the 30-second wait (a folder, an empty file, a pipe or a link to
 # /dev/zero in place of the hero file shows the same lines); on a small map of
 # its own the field appears, the arrow keys move the hero, and Ctrl+C ends the
-# game. Both runs go through code_page_probe.exe, which checks that the console
+# game, saving the journey. Both runs go through code_page_probe.exe, which checks that the console
 # showed code page 932 during the run and has its own code page back afterwards.
 #
 # Usage: tests/windows/wine_smoke.sh [--require-wine] [path/to/chessrpg.exe]
@@ -265,6 +265,14 @@ if [ "$field_in_game" = 1 ]; then
     [ "$state" = "1 0" ] && echo "ok: Ctrl+C ended the game" ||
       { fail "Ctrl+C: pane state '$state', expected '1 0'"; show_screen field; }
     check_code_page field "Ctrl+C"
+    # It saved the journey in %LOCALAPPDATA%\chessrpg: the save whole (no new
+    # file left beside it) and the lock the game held.
+    saved=$(find "$WINEPREFIX/drive_c/users" -path '*/chessrpg/*' -type f 2>/dev/null | sed 's|.*/||' | sort | tr '\n' ' ')
+    if [[ $saved =~ ^save-[0-9a-f]{16}\.lock\ save-[0-9a-f]{16}\.txt\ $ ]]; then
+      echo "ok: Ctrl+C saved the journey ($saved)"
+    else
+      fail "after Ctrl+C the state folder holds '$saved', expected a save and its lock"
+    fi
   fi
 else
   echo "SKIPPED: field checks (the game has no map yet)"

@@ -8,7 +8,7 @@
 
 #include "battle/battle_state.h"
 #include "field/world_map.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tests/scripted_player.h"
 
 // What a battle reads of the game besides the data files: the hero, the enemy

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # CPU the real program uses while it waits, in an 80 x 30 tmux pane of its own
-# server, in four waits:
+# server, in five waits:
 #  - for a key on the field, with no roaming enemies anywhere;
+#  - for a key on the field, with a figure standing on the hero's own cell
+#    (its step has nothing to do);
 #  - at the battle's command menu (a Pawn beside the hero opens a battle at once);
 #  - at the confirm wait after the Pawn's attack message (the hero defends);
 #  - during the fatal stop's thirty seconds (the hero file is missing).
@@ -14,6 +16,7 @@
 # Prints two tab-separated lines per wait, starting with "row", for
 # tools/bench/run.sh; every other line is detail. It asserts nothing.
 # Usage: tools/bench/cpu_waits.sh BUILD_DIR DATA_DIR
+# (CPU_WAITS="field onhero ..." measures only the waits named.)
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR DATA_DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -28,6 +31,7 @@ goal_percent=1
 goal_wakeups=1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/chessrpg-cpu-waits-XXXXXX")
+export XDG_STATE_HOME=$work/state  # no journey of the player's to ask about
 socket=
 pid=
 run=0
@@ -97,6 +101,12 @@ e2e_write_hero '40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 20 10'
 e2e_write_world '1 1 22 10'
 pawn=$(e2e_enemy_glyph Pawn_Status_Info.txt)
 
+# The same small world with the Pawn on the hero's own cell.
+copy_tree onhero
+E2E_WORK=$work/onhero
+e2e_write_hero '40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 20 10'
+e2e_write_world '1 1 20 10'
+
 # No hero file: the fatal stop.
 copy_tree fatal
 rm -f "$work"/fatal/data/Hero_Info/*
@@ -107,6 +117,9 @@ rm -f "$work"/fatal/data/Hero_Info/*
 # each seen_WAIT SCREEN sums up what it shows, on one line.
 
 is_field() { [[ $1 == *●* && $1 != *'Enemy View'* ]]; }
+# The hero is drawn over the Pawn on his cell: the field as it shows.
+is_onhero() { is_field "$1"; }
+seen_onhero() { seen_field "$1"; }
 seen_field() {
   local row
   row=$(grep -n '●' <<<"$1" | head -n 1 | sed 's/ *$//')
@@ -178,6 +191,7 @@ start() {
 reach() {
   case $1 in
   field) start "$2" field && wait_for 15 field ;;
+  onhero) start "$2" onhero && wait_for 15 onhero ;;
   menu) start "$2" battle && wait_for 20 menu ;;
   confirm)
     # Defend, the second command: the Pawn attacks, and its message waits.
@@ -267,7 +281,7 @@ if ! command -v tmux >/dev/null; then
   echo "tmux is not installed: nothing measured"
 fi
 
-for wait in field menu confirm fatal; do
+for wait in ${CPU_WAITS:-field onhero menu confirm fatal}; do
   ours=
   reference=
   ours_rate=
@@ -282,6 +296,7 @@ for wait in field menu confirm fatal; do
   fi
   case $wait in
   field) label="waiting for a key on the field" ;;
+  onhero) label="field, a figure on the hero's cell" ;;
   menu) label="battle command menu" ;;
   confirm) label="confirm wait after a battle message" ;;
   fatal) label="fatal stop's 30-second wait" ;;

@@ -5,7 +5,7 @@
 #include "console/texts.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "tools/bench/scratch_data.h"
 
 namespace {

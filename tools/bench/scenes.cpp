@@ -10,7 +10,7 @@
 #include "field/field_screen.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "game/records.h"
+#include "records/records.h"
 #include "platform/headless.h"
 #include "platform/sjis_utf8.h"
 #include "platform/terminal_render.h"

@@ -1,14 +1,16 @@
+#include "console/fatal_stop.h"
+
 #include <cstdio>
 
 #include "console/console.h"
 #include "console/texts.h"
-#include "game/game.h"
-#include "game/text_reader.h"
 #include "platform/platform.h"
+#include "records/text_reader.h"
 
 namespace {
 
 constexpr long long kStopSeconds = 30;
+constexpr int kStopStatus = -1;
 // The pause between readings of the clock in the last second of the wait.
 #ifdef CHESSRPG_SPIN_WAITS
 constexpr unsigned kReadingPauseMs = 0;  // spins: lets the benchmark show what the pauses save
@@ -26,10 +28,16 @@ constexpr unsigned kReadingPauseMs = 100;
         long long surelyLeft = kStopSeconds - 1 - passed;
         Sleep(surelyLeft > 0 && kReadingPauseMs > 0 ? static_cast<unsigned>(surelyLeft * 1000) : kReadingPauseMs);
     }
-    PlatformExit(-1);
+    PlatformExit(kStopStatus);
 }
 
-}  // namespace
+// The stop begins: the key help goes, so that its lines show wherever the
+// cursor stands, and Ctrl+C from now on ends the program as the stop does,
+// with its status and without saving the screen that could not be read.
+void BeginStop() {
+    ShowKeyHint("");
+    PlatformOnQuit(nullptr, kStopStatus);
+}
 
 // A line of the stop, on the console and again on the shell's screen after exit.
 void StopLine(const char* text) {
@@ -37,7 +45,10 @@ void StopLine(const char* text) {
     PlatformLeaveLine(text);
 }
 
+}  // namespace
+
 void FatalFileError() {
+    BeginStop();
     StopLine(kTextFatalLine1);
     StopLine(kTextFatalLine2);
     StopLine(kTextFatalLine3);
@@ -49,6 +60,7 @@ void FatalFileError() {
 void FatalDataError(const char* path, const char* what, const char* written, long long low, long long high) {
     char detail[256];
     std::snprintf(detail, sizeof detail, "%s: %s %s (allowed %lld to %lld)", path, what, written, low, high);
+    BeginStop();
     StopLine(kTextDataErrorLine);
     StopLine(detail);
     StopLine(kTextFatalLine4);

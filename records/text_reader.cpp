@@ -1,4 +1,4 @@
-#include "game/text_reader.h"
+#include "records/text_reader.h"
 
 #include <cerrno>
 

@@ -3,11 +3,11 @@
 // keep what they held. A file that gives not even one number after its name
 // (empty, blank, or not text at all) counts as missing: it would leave its
 // record as zero as a missing file does.
-#include "game/records.h"
+#include "records/records.h"
 
 #include <cstring>
 
-#include "game/text_reader.h"
+#include "records/text_reader.h"
 
 HeroStatus hero;
 EnemyKind enemyKinds[kEnemyKindCount];
