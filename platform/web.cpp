@@ -39,8 +39,8 @@ constexpr double kLongestRunMs = 10;
 constexpr unsigned kScrollFrameMs = 8;
 // Ctrl+C, read as a key: the player ends the game, as on the terminal.
 constexpr char kQuitKey = 3;
-// How long to wait for the terminal to report its cursor at start.
-constexpr double kReportWaitMs = 500;
+// The page's terminal has the game's rows and the key help's, no more.
+constexpr int kTerminalRows = kHintRow + 1;
 
 // Hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
@@ -133,21 +133,21 @@ void WaitUntil(long long deadlineUs) {
     }
 }
 
-// Draws ● at the top left and asks where the cursor went, as the terminal
-// backend does: two columns on means East Asian Ambiguous characters are wide.
-AmbiguousWidth DetectAmbiguousWidth() {
-    const char probe[] = "\x1b[1;1H\xe2\x97\x8f\x1b[6n";
-    WebWrite(probe, static_cast<int>(sizeof probe - 1));
-    web.keys.hasCursorReport = false;
-    double deadline = NowMs() + kReportWaitMs;
-    while (!web.keys.hasCursorReport) {
-        double left = deadline - NowMs();
-        if (left <= 0) break;
-        WaitForKeys(left);
+// The key help without the part that names Ctrl+C: the pad has no such key,
+// and a page is closed, not ended. The parts are two full-width blanks apart.
+std::string PageHint(const std::string& text) {
+    static const std::string gap = "\x81\x40\x81\x40";
+    std::size_t quit = text.find("Ctrl+C");
+    if (quit == std::string::npos) return text;
+    std::size_t begin = text.rfind(gap, quit);
+    std::size_t end = text.find(gap, quit);
+    if (begin == std::string::npos) {
+        begin = 0;
+        end = end == std::string::npos ? text.size() : end + gap.size();
+    } else if (end == std::string::npos) {
+        end = text.size();
     }
-    // Keys typed while the page was starting are not the answer; they stay.
-    if (!web.keys.hasCursorReport) return AmbiguousWidth::kUnmeasured;
-    return web.keys.reportColumn >= 3 ? AmbiguousWidth::kWide : AmbiguousWidth::kNarrow;
+    return text.substr(0, begin) + text.substr(end);
 }
 
 }  // namespace
@@ -163,8 +163,10 @@ void PlatformStart() {
     ResetMemoryConsole(web.console);
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
     web.lastYieldMs = NowMs();
-    AmbiguousWidth ambiguous = DetectAmbiguousWidth();
-    ResetTerminalView(web.view, kConsoleColumns, kConsoleRows, ambiguous);
+    // xterm.js, at the version the page ships, draws East Asian Ambiguous
+    // characters one column wide: nothing to ask the terminal (a reply would
+    // hold the first frame back by a round of the page's event loop).
+    ResetTerminalView(web.view, kConsoleColumns, kTerminalRows, AmbiguousWidth::kNarrow);
     web.dirty = true;
     Present();
 }
@@ -208,9 +210,9 @@ void PlatformSleep(unsigned milliseconds) {
 }
 
 void PlatformShowHint(const char* text) {
-    if (!text) text = "";
-    if (web.hint == text) return;
-    web.hint = text;
+    std::string hint = PageHint(text ? text : "");
+    if (web.hint == hint) return;
+    web.hint = hint;
     web.dirty = true;
 }
 

@@ -50,11 +50,14 @@ async function expectFirstFrame(page) {
   await until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
 }
 
-test('the shipped world: the first field frame cell for cell, a walk into screen 2, and Ctrl+C', async () => {
+test('the shipped world: the first field frame cell for cell, its key help, a walk into screen 2, and Ctrl+C', async () => {
   const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
     page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
-  await page.screenshot({ path: join(work, 'screenshot.png') });
+  // The key help names the keys of the keyboard and the pad, and not Ctrl+C
+  // (the arrows are drawn one column wide, each with a blank after it).
+  const rows = await screenRows(page);
+  assert.deepEqual([rows.length, rows[21].trimEnd()], [22, '↑ ↓ ← →  移動']);
 
   // The page's font draws a Japanese character two cells wide and ASCII one.
   const widths = await page.evaluate(() => {
