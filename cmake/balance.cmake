@@ -3,7 +3,7 @@
 # which measures the world's battles and pace with it.
 if(TARGET chessrpg_headless)
   add_library(chessrpg_scripted_player STATIC
-    tests/scripted_player.cpp tests/player_estimates.cpp tests/game_invariants.cpp)
+    tests/scripted_player.cpp tests/player_battle.cpp tests/player_estimates.cpp tests/game_invariants.cpp)
   target_link_libraries(chessrpg_scripted_player PUBLIC chessrpg_game chessrpg_headless)
   if(TARGET chessrpg_tests)
     target_link_libraries(chessrpg_tests PRIVATE chessrpg_scripted_player)
