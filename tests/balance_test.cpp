@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "platform/headless.h"
+#include "tests/player_estimates.h"
 #include "tests/scripted_player.h"
 #include "tools/balance/balance_runs.h"
 #include "tools/balance/balance_table.h"
@@ -84,6 +85,22 @@ TEST(BalanceTest, SpreadTakesTheMiddleOfAnEvenCountAndTheNearestRankFor95) {
     EXPECT_DOUBLE_EQ(spread.median, 3);
     EXPECT_DOUBLE_EQ(spread.p95, 7);  // rank 3 of 3
     EXPECT_EQ(SpreadOf({}).count, 0);
+}
+
+// Hero speed 6 at level 1 against one enemy of speed 4 (pursuit 3): run
+// 12 + 0..6 against chase 12 + 0..3 gets away in 18 of the 28 pairs of draws,
+// a tie being a catch; two of them (pursuit 6, chase 24 + 0..6) never.
+TEST(BalanceTest, TheChanceOfAFlightCountsEveryPairOfDrawsATieCaught) {
+    BattleTree tree;
+    ASSERT_EQ(tree.error, "");
+    EnemyKind kind = enemyKinds[kPawn];
+    kind.speed = 4;
+    ASSERT_EQ(hero.speed, 6);
+    ASSERT_EQ(hero.level, 1);
+    EXPECT_DOUBLE_EQ(FleeChance(kind, 1), 18.0 / 28.0);
+    EXPECT_DOUBLE_EQ(FleeChance(kind, 2), 0.0);
+    hero.level = 3;  // run 36 + 0..6 against chase 36 + 0..3: the level counts on both sides
+    EXPECT_DOUBLE_EQ(FleeChance(kind, 1), 18.0 / 28.0);
 }
 
 TEST(BalanceTest, APlayerAtAPersonsPaceLeavesTheGivenTimeBetweenItsKeys) {

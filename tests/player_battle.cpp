@@ -60,7 +60,10 @@ bool InForce(const BoostSlot* slots) {
 
 bool FleesFirst(const ScriptedPlayer& player) { return player.current.fleeTries < player.fleeFirst; }
 
-int SlotHp(const EnemyKind& kind) { return kind.hp[std::max(1, std::min<int>(battleState.enemiesLeft, kInstanceSlots)) - 1]; }
+// The HP slot the next hit lowers: the one numbered like the count standing.
+int SlotHp(const EnemyKind& kind) {
+    return kind.hp[std::max(1, std::min<int>(battleState.enemiesLeft, kInstanceSlots)) - 1];
+}
 
 // The item to use now, or -1. Each takes a turn, which costs a round of the
 // enemies' attacks: a potion when the HP runs low, the enemies left could

@@ -16,8 +16,7 @@ double HeroHitDamage(const EnemyKind& kind, const AbilityInfo& ability) {
 
 int PotionsLeft() { return hero.items[kPotion].count; }
 
-// The hero attacks to expect before an instance whose slot holds slotHp falls,
-// and the HP each of those attacks costs while `standing` instances answer it.
+// The hero attacks to expect before an instance whose slot holds slotHp falls.
 double AttacksToFell(const EnemyKind& kind, int slotHp) {
     const AbilityInfo& ability = abilities[StrongestAbility(kind, slotHp)];
     double perAttack = HeroHitDamage(kind, ability);

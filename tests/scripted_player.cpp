@@ -187,7 +187,9 @@ bool ReachableThroughSeen(const ScriptedPlayer& player, int target) {
 }
 
 // How far a screen lies from the start screen, in screens across and down.
-int GridDistance(int from, int to) { return std::abs((from - 1) % 3 - (to - 1) % 3) + std::abs((from - 1) / 3 - (to - 1) / 3); }
+int GridDistance(int from, int to) {
+    return std::abs((from - 1) % 3 - (to - 1) % 3) + std::abs((from - 1) / 3 - (to - 1) / 3);
+}
 
 // The next new screen of a journey: of those the player has not stood on, the
 // nearest to the start first, the King's after the others as near, the

@@ -2,16 +2,17 @@
 // person would. On the field it walks toward the nearest figure it can beat and
 // waits beside its row for it to come; once a screen holds nothing it can beat,
 // it walks to the screen where the most experience is to be had (on a journey,
-// to the King's screen and then the Queen's as soon as it can beat what stands
-// there). In battle it fights with its strongest ability, drinks a potion when
-// its HP runs low and the battle would otherwise be lost, starts a boost when a
-// long battle looks hard, and flees from a group it cannot beat. Every
-// invariant of game_invariants.h is checked at each of its key polls.
+// to a new screen once it is at ease with those it has seen, the King's and
+// then the Queen's last). In battle it fights with its strongest ability, uses
+// a potion or a boost when it pays for the turn it takes, and flees from a
+// group it cannot beat when flight has a chance. Every invariant of
+// game_invariants.h is checked at each of its key polls.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "field/world_map.h"
 #include "tests/game_invariants.h"
 
 struct PlannedStep {
@@ -59,8 +60,8 @@ struct ScriptedPlayer {
     long long keyIntervalMs = 0;     // at least this long between two keys (0: at every poll)
     bool useItems = true;            // potions and boosts
     int fleeFirst = 0;               // tries to flee this many times in a battle before it plays on
-    bool journey = false;            // heads for the King's screen, then the Queen's
-    bool visited[10] = {};           // screens it has stood on
+    bool journey = false;            // explores screen by screen, the King's and the Queen's last
+    bool visited[kScreenCount + 1] = {};  // screens it has stood on, by number
     int startScreen = 0;
     long long lastKeyMs = -1;
 

@@ -126,7 +126,8 @@ ScreenTrials TrialsOf(int screen, const std::vector<Journey>& journeys, const Op
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N] [--quick] [--trace] [--data DIR]\n");
+        std::fprintf(stderr, "usage: balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N] "
+                             "[--quick] [--trace] [--data DIR]\n");
         return 2;
     }
     std::printf("Balance of the shipped world: seed %lld, %d journeys, %d trials a screen, a key every %lld ms "

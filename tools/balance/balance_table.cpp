@@ -69,7 +69,8 @@ std::vector<double> Turns(const std::vector<PlayedBattle>& battles) {
 
 double PercentWith(const std::vector<PlayedBattle>& battles, char outcome) {
     if (battles.empty()) return 0;
-    long count = std::count_if(battles.begin(), battles.end(), [outcome](const PlayedBattle& b) { return b.outcome == outcome; });
+    long count = std::count_if(battles.begin(), battles.end(),
+                               [outcome](const PlayedBattle& b) { return b.outcome == outcome; });
     return 100.0 * count / battles.size();
 }
 
