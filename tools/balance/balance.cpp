@@ -3,17 +3,18 @@
 // world's balance comes to: the journey's levels and times, the defeats on each
 // screen, the length of the battles and the chances of flight.
 //
-//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N] [--quick] [--trace] [--data DIR]
+//   balance [--seed N] [--journeys N] [--trials N] [--key-ms N] [--screen N]
+//           [--quick] [--trace] [--data DIR]
 //
-// --screen fights the trials of that screen only; --trace lists every battle
-// of the journeys and of the trials as well; --data plays another data tree
-// than the shipped one.
+// --screen fights the trials of that screen only; --quick plays one journey
+// of 20 minutes and one trial a screen (the run make test makes); --trace
+// lists every battle of the journeys and of the trials as well; --data plays
+// another data tree than the shipped one.
 //
 // The same seed gives the same table: every battle's random numbers come from
 // the virtual clock, which starts at the seed's seconds.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
