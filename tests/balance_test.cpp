@@ -4,6 +4,7 @@
 // enemy kinds are the test's own, so that they do not change with the world.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -85,6 +86,49 @@ TEST(BalanceTest, SpreadTakesTheMiddleOfAnEvenCountAndTheNearestRankFor95) {
     EXPECT_DOUBLE_EQ(spread.median, 3);
     EXPECT_DOUBLE_EQ(spread.p95, 7);  // rank 3 of 3
     EXPECT_EQ(SpreadOf({}).count, 0);
+}
+
+PlayedBattle Battle(int kind, int group, long long ms, char outcome, int fleeTries = 0) {
+    PlayedBattle battle;
+    battle.kind = kind;
+    battle.group = group;
+    battle.startMs = 1000;
+    battle.endMs = 1000 + ms;
+    battle.outcome = outcome;
+    battle.fleeTries = fleeTries;
+    return battle;
+}
+
+// What a table printer writes, as text.
+template <typename Print>
+std::string Printed(Print print) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) return "";
+    print(file);
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
+}
+
+// Lengths by kind and group size over all screens, in seconds; flights by the
+// share of tries, not of battles, that got away.
+TEST(BalanceTest, TheTablesGroupByKindAndSizeAndCountFlightsByTries) {
+    std::vector<ScreenTrials> screens(2);
+    screens[0].played = {Battle(4, 2, 10000, 'w'), Battle(4, 2, 30000, 'l'), Battle(1, 3, 5000, 'w')};
+    screens[1].played = {Battle(4, 2, 20000, 'w')};
+    screens[0].fleeing = {Battle(4, 2, 9000, 'f', 2), Battle(4, 2, 9000, 'l', 3)};
+    std::string lengths = Printed([&screens](std::FILE* out) { PrintLengths(out, screens); });
+    EXPECT_NE(lengths.find("Pawn        3        1     5.0    5.0    5.0     0.0"), std::string::npos) << lengths;
+    EXPECT_NE(lengths.find("Rook        2        3    20.0   30.0   30.0    33.3"), std::string::npos) << lengths;
+    EXPECT_NE(lengths.find("all                  4    15.0   30.0   30.0    25.0"), std::string::npos) << lengths;
+
+    const uint16_t speed = enemyKinds[kRook].speed;
+    enemyKinds[kRook].speed = 4;  // the table shows the kind's speed
+    std::string flight = Printed([&screens](std::FILE* out) { PrintFlight(out, screens); });
+    EXPECT_NE(flight.find("Rook         4      5    20.0  2: 20%"), std::string::npos) << flight;
+    enemyKinds[kRook].speed = speed;
 }
 
 // Hero speed 6 at level 1 against one enemy of speed 4 (pursuit 3): run
