@@ -7,6 +7,9 @@
 # make fuzz: run each fuzz target for FUZZ_SECONDS (default 60).
 # make bench: measure the terminal output, waiting CPU, key latency, start-up
 # and pacing of an optimised build, and print them beside their references.
+# make balance: the scripted player plays the shipped world at a person's pace
+# and prints the journey, the defeats on each screen, the battles' lengths and
+# the chances of flight (SEED=N for another seed; about a minute and a half).
 # make fresh-system-check: the README's two commands on a fresh Debian 12
 # (as root; see tools/fresh_system_check.sh).
 BUILD ?= build
@@ -15,7 +18,7 @@ CMAKE_FLAGS ?=
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 
-.PHONY: play build test windows fuzz bench fresh-system-check clean
+.PHONY: play build test windows fuzz bench balance fresh-system-check clean
 
 BUILD_SH = BUILD='$(BUILD)' JOBS='$(JOBS)' CMAKE_FLAGS='$(CMAKE_FLAGS)' ./build.sh
 
@@ -45,6 +48,13 @@ bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCHESSRPG_TESTS=OFF -DCHESSRPG_BENCH=ON >/dev/null
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	tools/bench/run.sh $(BENCH_BUILD)
+
+SEED ?= 1700000000
+balance:
+	@tools/ensure_deps.sh play
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target balance >/dev/null
+	$(BUILD)/balance --seed $(SEED)
 
 fresh-system-check:
 	tools/fresh_system_check.sh

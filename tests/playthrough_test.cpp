@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "battle/ability_command.h"
-#include "battle/battle_flow.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "records/records.h"
@@ -44,22 +43,6 @@ TEST(PlaythroughTest, TheShippedWorldTakesThePlayerToTheFifthAbility) {
     EXPECT_GE(hero.level, 25);
     EXPECT_EQ(AbilitiesListed(hero.level), 5);
     EXPECT_TRUE(player.sawFifthAbility);
-    ResetGameState();
-}
-
-TEST(PlaythroughTest, ThePlayerFleesFromARookAtTheFirstLevelAndDrinksWhenItsHpRunsLow) {
-    HeadlessReset(CHESSRPG_DATA_DIR);
-    ResetGameState();
-    HeadlessSetSeconds(1700000000);
-    ScriptedPlayer player;
-    HeadlessSetKeySource([&player] { return PlayerKey(player); });
-    StartGame();
-    RunBattle(enemyKinds[kRook], 1);
-    HeadlessSetKeySource(nullptr);
-    EXPECT_EQ(player.failure, "");
-    EXPECT_GE(player.fleeKeys, 1);
-    EXPECT_LT(hero.items[kPotion].count, 5);  // it drank when its HP ran low
-    EXPECT_EQ(hero.level, 1);
     ResetGameState();
 }
 

@@ -1,106 +1,29 @@
 #include "tests/scripted_player.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <deque>
-#include <fstream>
 
-#include "battle/ability_command.h"
 #include "battle/battle_state.h"
 #include "console/console.h"
-#include "console/texts.h"
 #include "field/field_screen.h"
+#include "field/map_files.h"
 #include "field/world_map.h"
-#include "records/records.h"
 #include "platform/headless.h"
+#include "platform/platform.h"
+#include "records/records.h"
+#include "tests/player_battle.h"
+#include "tests/player_estimates.h"
 
 namespace {
 
 constexpr long long kStepMs = 120;        // about one step per enemy pause
 constexpr long long kPatienceMs = 4000;   // waiting beside a figure that does not come
-constexpr double kLowHp = 0.4;            // a potion below this share of maxHp
 constexpr int kArrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
 constexpr int kPositions = kScreenCount * kScreenRows * kScreenColumns;
 
 [[noreturn]] void Stop() { throw HeadlessStop{HeadlessStop::kOutOfKeys, 0}; }
-
-// ---- Estimates of a battle, from the formulas' averages ----------------------
-
-// Chance that an attacker of speed s with an ability of power p hits a
-// defender of speed d: dodge d + d/2 + U(0..d) against aim s*p + U(0..s).
-double HitChance(int d, int s, int p) {
-    if (d < 0) d = 0;
-    if (s < 0) s = 0;
-    int hits = 0;
-    for (int a = 0; a <= d; ++a) {
-        for (int b = 0; b <= s; ++b) hits += (d + d / 2 + a) <= (s * p + b);
-    }
-    return static_cast<double>(hits) / ((d + 1.0) * (s + 1.0));
-}
-
-double HeroHitDamage(const EnemyKind& kind, const AbilityInfo& ability) {
-    if (kind.defense == 0 || kind.magicDefense == 0) return 0;
-    return (hero.attack * ability.rate + ability.power) / static_cast<double>(kind.defense) +
-           hero.exp / (static_cast<double>(kind.defense) * kind.magicDefense) + 0.5;
-}
-
-// The listed ability with the most damage to expect per attack, hits and misses
-// together.
-int StrongestAbility(const EnemyKind& kind) {
-    int best = 0;
-    double bestValue = -1;
-    for (int i = 0; i < AbilitiesListed(hero.level); ++i) {
-        double value = std::max(0.0, HeroHitDamage(kind, abilities[i])) *
-                       HitChance(kind.speed, hero.speed, abilities[i].power);
-        if (value > bestValue) {
-            bestValue = value;
-            best = i;
-        }
-    }
-    return best;
-}
-
-double EnemyHitDamage(const EnemyKind& kind) {
-    const AbilityInfo& ability = abilities[kind.abilityNo < kAbilityCount ? kind.abilityNo : 0];
-    if (hero.defense == 0 || hero.magicDefense == 0) return 1000;
-    double damage = (kind.attack * ability.rate + ability.power) / static_cast<double>(hero.defense) +
-                    (2.0 * hero.exp / 3.0) / (static_cast<double>(hero.defense) * hero.magicDefense) + 0.5;
-    return std::max(0.0, damage) * HitChance(hero.speed, kind.speed, ability.power);
-}
-
-// The HP the hero can expect to lose while felling `standing` instances of the
-// kind, their HP slots as they are now (a slot at 0 or below falls at one hit).
-double ExpectedLoss(const EnemyKind& kind, int standing) {
-    const AbilityInfo& ability = abilities[StrongestAbility(kind)];
-    double perAttack = HeroHitDamage(kind, ability);
-    double hitChance = HitChance(kind.speed, hero.speed, ability.power);
-    if (perAttack <= 0.5 || hitChance <= 0.01) return 1e9;
-    double loss = 0;
-    for (int left = standing; left >= 1; --left) {
-        int slot = kind.hp[std::min(left, kInstanceSlots) - 1];
-        double hits = slot <= 0 ? 1 : std::ceil(slot / perAttack);
-        double attacks = hits / hitChance;
-        // Every attack that fells nobody is answered by each standing instance.
-        loss += (attacks - 1) * left * EnemyHitDamage(kind);
-    }
-    return loss;
-}
-
-int PotionsLeft() { return hero.items[kPotion].count; }
-
-// Whether a group can be beaten with the HP at hand and a few potions.
-bool CanBeat(const EnemyKind& kind, int standing, int hp) {
-    double reserve = hp + 20.0 * std::min(PotionsLeft(), 2);
-    return ExpectedLoss(kind, standing) < 0.7 * reserve;
-}
-
-double ExperienceOf(const EnemyKind& kind, int count) {
-    double s = kind.maxHp + kind.attack + kind.defense + kind.magicAttack + kind.magicDefense + kind.speed;
-    return (s + s / 2 + s / 6) * count;
-}
 
 // ---- The field ----------------------------------------------------------------
 
@@ -158,9 +81,11 @@ bool OnFigure(int screen, int x, int y) {
 }
 
 // Breadth-first search from the hero; `goal` tells the positions sought. The
-// route to the nearest one found, empty when there is none or the hero is on one.
+// route to the nearest one found, empty when there is none or the hero is on
+// one. It leaves the screen only when mayLeave, and then enters only the
+// screens marked in `through` (any screen when null).
 template <typename Goal>
-std::vector<PlannedStep> Route(bool mayLeave, Goal goal, bool& found) {
+std::vector<PlannedStep> Route(bool mayLeave, const bool* through, Goal goal, bool& found) {
     static std::vector<int> from;
     static std::vector<signed char> via;
     from.assign(kPositions, -2);
@@ -185,6 +110,7 @@ std::vector<PlannedStep> Route(bool mayLeave, Goal goal, bool& found) {
         for (int k = 0; k < 4; ++k) {
             int s2, x2, y2;
             if (!StepFrom(screen, x, y, kArrows[k], s2, x2, y2, mayLeave)) continue;
+            if (through != nullptr && s2 != screen && !through[s2]) continue;
             if (OnFigure(s2, x2, y2)) continue;
             int next = Index(s2, x2, y2);
             if (from[next] != -2) continue;
@@ -207,17 +133,23 @@ struct Placement {
     int kind, count;
 };
 
-// The groups a screen's placement file puts up (the player has seen them).
+// The groups a screen's placement file puts up (the player has seen them),
+// read as the game reads it.
 std::vector<Placement> ScreenGroups(int screen) {
-    std::ifstream in(std::string(CHESSRPG_DATA_DIR) + "/map_info/map1/" + std::to_string(screen) + ".txt");
     std::vector<Placement> groups;
+    char path[40];
+    PlacementPath(path, worldNumber, screen);
+    std::FILE* file = PlatformOpenFile(path);
+    if (file == nullptr) return groups;
     int n = 0;
-    in >> n;
-    for (int i = 0; i < n && i < kRoamingSlots; ++i) {
-        int kind, count, x, y;
-        if (!(in >> kind >> count >> x >> y)) break;
-        groups.push_back(Placement{kind, count});
+    if (std::fscanf(file, "%d", &n) == 1) {
+        for (int i = 0; i < n && i < kRoamingSlots; ++i) {
+            int kind, count, x, y;
+            if (std::fscanf(file, "%d %d %d %d", &kind, &count, &x, &y) != 4) break;
+            groups.push_back(Placement{kind, count});
+        }
     }
+    std::fclose(file);
     return groups;
 }
 
@@ -230,24 +162,77 @@ double ScreenWorth(int screen) {
     return worth;
 }
 
-// The screen other than this one with the most experience the hero can win.
-int ChooseGoalScreen() {
+// On a journey the player is at ease once no group of the screens it has seen
+// would cost it more than this share of its HP, their HP whole.
+constexpr double kEase = 0.5;
+
+bool AtEase(const ScriptedPlayer& player) {
+    for (int screen = 1; screen <= kScreenCount; ++screen) {
+        if (!player.visited[screen]) continue;
+        for (const Placement& group : ScreenGroups(screen)) {
+            if (ExpectedLossWhole(KindRecord(group.kind), group.count) >= kEase * hero.maxHp) return false;
+        }
+    }
+    return true;
+}
+
+// Whether a route leads from the hero to the screen through screens the
+// player has seen.
+bool ReachableThroughSeen(const ScriptedPlayer& player, int target) {
+    bool through[kScreenCount + 1];
+    for (int screen = 1; screen <= kScreenCount; ++screen) through[screen] = player.visited[screen] || screen == target;
+    bool found;
+    Route(true, through, [target](int screen, int, int) { return screen == target; }, found);
+    return found;
+}
+
+// How far a screen lies from the start screen, in screens across and down.
+int GridDistance(int from, int to) {
+    return std::abs((from - 1) % 3 - (to - 1) % 3) + std::abs((from - 1) / 3 - (to - 1) / 3);
+}
+
+// The next new screen of a journey: of those the player has not stood on, the
+// nearest to the start first, the King's after the others as near, the
+// Queen's last; 0 when none is left that can be reached.
+int NextNewScreen(const ScriptedPlayer& player) {
     int best = 0;
-    double bestWorth = -1;
+    int bestKey = 0;
+    for (int screen = 1; screen <= kScreenCount; ++screen) {
+        if (player.visited[screen]) continue;
+        int key = screen == queenSpot.screen ? 1000
+                                              : GridDistance(player.startScreen, screen) * 20 +
+                                                    (screen == kingSpot.screen ? 10 : 0) + screen;
+        if (best != 0 && key >= bestKey) continue;
+        if (!ReachableThroughSeen(player, screen)) continue;
+        best = screen;
+        bestKey = key;
+    }
+    return best;
+}
+
+// The screen other than this one with the most experience the hero can win;
+// on a journey, among the screens the player has seen, and a new screen once
+// it is at ease on those or they hold nothing it can beat.
+int ChooseGoalScreen(const ScriptedPlayer& player) {
+    int next = player.journey ? NextNewScreen(player) : 0;
+    if (next != 0 && AtEase(player)) return next;
+    int best = 0;
+    double bestWorth = 0;
     bool reachable[kScreenCount + 1] = {};
     bool found;
-    Route(true, [&reachable](int screen, int, int) {
+    Route(true, player.journey ? player.visited : nullptr, [&reachable](int screen, int, int) {
         reachable[screen] = true;
         return false;
     }, found);
     for (int screen = 1; screen <= kScreenCount; ++screen) {
         if (screen == hero.screenNo || !reachable[screen]) continue;
         double worth = ScreenWorth(screen);
-        if (worth > bestWorth) {
+        if (best == 0 || worth > bestWorth) {
             bestWorth = worth;
             best = screen;
         }
     }
+    if (next != 0 && bestWorth <= 0) return next;
     return best;
 }
 
@@ -270,7 +255,7 @@ int FieldStep(ScriptedPlayer& player) {
         return false;
     };
     bool found;
-    std::vector<PlannedStep> route = Route(false, besideBeatable, found);
+    std::vector<PlannedStep> route = Route(false, nullptr, besideBeatable, found);
     if (found) {
         player.route.clear();
         if (!route.empty()) {
@@ -288,10 +273,15 @@ int FieldStep(ScriptedPlayer& player) {
     bool onRoute = !player.route.empty() && player.route.front().screen == hero.screenNo &&
                    player.route.front().x == hero.fieldX && player.route.front().y == hero.fieldY;
     if (!onRoute) {
-        if (player.goalScreen == 0 || player.goalScreen == hero.screenNo) player.goalScreen = ChooseGoalScreen();
+        if (player.goalScreen == 0 || player.goalScreen == hero.screenNo) player.goalScreen = ChooseGoalScreen(player);
         if (player.goalScreen == 0) return RandomArrow(player);
         int goal = player.goalScreen;
-        player.route = Route(true, [goal](int screen, int, int) { return screen == goal; }, found);
+        // On a journey the way leads only through screens already seen.
+        bool through[kScreenCount + 1];
+        for (int screen = 1; screen <= kScreenCount; ++screen) {
+            through[screen] = !player.journey || player.visited[screen] || screen == goal;
+        }
+        player.route = Route(true, through, [goal](int screen, int, int) { return screen == goal; }, found);
         if (!found || player.route.empty()) {
             player.goalScreen = 0;
             return RandomArrow(player);
@@ -312,81 +302,18 @@ int FieldKey(ScriptedPlayer& player) {
     return 224;
 }
 
-// ---- The battle ------------------------------------------------------------------
-
-bool ScreenHas(int row, int column, const char* bytes) {
-    const MemoryConsole& screen = HeadlessScreen();
-    for (int i = 0; bytes[i] != '\0'; ++i) {
-        if (column + i >= kConsoleColumns || screen.cells[row][column + i].byte != static_cast<unsigned char>(bytes[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-enum BattleWindow { kCommands, kTargets, kAbilityList, kItemWindow };
-
-BattleWindow OpenWindow() {
-    if (ScreenHas(0, 54, "______Ability_______")) return kAbilityList;
-    if (ScreenHas(0, 54, "________Item________")) return kItemWindow;
-    // The selection banner at rest: the target choice (this player never defends,
-    // and the item window erases the banner when it closes).
-    if (ScreenHas(7, viewColumn - 1, kTextSelectionBanner)) return kTargets;
-    return kCommands;
-}
-
-int BattleKey(ScriptedPlayer& player, const EnemyKind& kind) {
-    const bool low = hero.hp < kLowHp * hero.maxHp;
-    const bool potion = low && PotionsLeft() > 0;
-    const bool flee = !potion && !CanBeat(kind, battleState.enemiesLeft, hero.hp);
-    const int command = potion ? 2 : flee ? 3 : 0;
-    switch (OpenWindow()) {
-    case kAbilityList: {
-        if (hero.level >= 25 && ScreenHas(10, 60, abilities[kAbsoluteObedience].name)) player.sawFifthAbility = true;
-        if (command != 0) return KeySpace;
-        int best = StrongestAbility(kind);
-        if (battleState.abilityCursor < best) return KeyDown;
-        if (battleState.abilityCursor > best) return KeyUp;
-        return KeyEnter;
-    }
-    case kItemWindow:
-        if (!potion) return KeyLeft;
-        return battleState.itemCursor > 0 ? KeyUp : KeyEnter;
-    case kTargets:
-        return command == 0 ? KeyEnter : KeySpace;
-    default:
-        if (battleState.commandCursor < command) return KeyDown;
-        if (battleState.commandCursor > command) return KeyUp;
-        if (command == 3) player.fleeKeys += 1;
-        return KeyEnter;
-    }
-}
-
-// The kind of the battle in progress: the one whose glyph the enemy view shows.
-const EnemyKind& KindInView() {
-    const MemoryConsole& screen = HeadlessScreen();
-    for (int kind = kPawn; kind <= kRook; ++kind) {
-        const char* glyph = enemyKinds[kind].glyph;
-        for (int row = 2; row <= 4; ++row) {
-            for (int column = 25; column + 1 < 25 + 20; ++column) {
-                if (screen.cells[row][column].byte == static_cast<unsigned char>(glyph[0]) &&
-                    screen.cells[row][column + 1].byte == static_cast<unsigned char>(glyph[1])) {
-                    return enemyKinds[kind];
-                }
-            }
-        }
-    }
-    return enemyKinds[kPawn];
-}
-
-}  // namespace
-
-int PlayerKey(ScriptedPlayer& player) {
+void CheckPoll(ScriptedPlayer& player) {
     std::string failed = CheckAtPoll(player.watch);
     if (!failed.empty()) {
         player.failure = failed;
         Stop();
     }
+}
+
+}  // namespace
+
+int PlayerKey(ScriptedPlayer& player) {
+    CheckPoll(player);
     if (player.sawFifthAbility && player.stopAtFifthAbility) Stop();
     if (player.watch.battles > player.battleLimit) {
         player.failure = "no fifth ability after " + std::to_string(player.battleLimit) + " battles";
@@ -396,40 +323,53 @@ int PlayerKey(ScriptedPlayer& player) {
         player.screenChanges += player.lastScreen != 0;
         player.lastScreen = hero.screenNo;
     }
-    if (!InBattle()) {
-        if (player.battleKind != nullptr) {
-            if (player.trace) {
-                std::printf("battle %ld: screen %d, %d of kind %s, level %d, hp %d -> %d, won %ld lost %ld fled %ld\n",
-                            player.watch.battles, hero.screenNo, player.battleGroup, player.battleKind, hero.level,
-                            player.hpAtStart, hero.hp, player.watch.won, player.watch.lost, player.watch.fled);
-            }
-            player.battleKind = nullptr;
+    if (hero.screenNo >= 1 && hero.screenNo <= kScreenCount) {
+        if (player.startScreen == 0) player.startScreen = hero.screenNo;
+        player.visited[hero.screenNo] = true;
+    }
+    if (InBattle() != player.inBattle) {
+        if (player.inBattle) {
+            BattleEnds(player);
+        } else {
+            BattleBegins(player);
         }
-        if (player.pendingScan >= 0) {
-            int scan = player.pendingScan;
-            player.pendingScan = -1;
-            return scan;
-        }
-        return FieldKey(player);
+    }
+    if (InBattle()) {
+        player.current.turns = battleState.turnCount;
+        NoteFailedFlight(player);
+    }
+    // The second code of an arrow follows its first at once.
+    if (player.pendingScan >= 0 && !InBattle()) {
+        int scan = player.pendingScan;
+        player.pendingScan = -1;
+        return scan;
     }
     player.pendingScan = -1;
-    if (player.battleKind == nullptr) {
-        player.battleKind = KindInView().glyph;
-        player.battleGroup = battleState.enemiesLeft + battleState.defeatedCount;
-        player.hpAtStart = hero.hp;
+    long long now = HeadlessMilliseconds();
+    if (player.keyIntervalMs > 0 && player.lastKeyMs >= 0 && now < player.lastKeyMs + player.keyIntervalMs) return -1;
+    int key;
+    if (!InBattle()) {
+        key = FieldKey(player);
+    } else {
+        // A key that changed nothing on the screen was read by a wait for a confirm
+        // key (or was dropped): confirm, and if that does nothing either, leave.
+        long long writes = HeadlessWriteCount();
+        bool stalled = writes == player.writesAfterLastKey &&
+                       (player.lastKey == KeyUp || player.lastKey == KeyLeft || player.lastKey == KeySpace ||
+                        player.lastKey == KeyDown);
+        player.stalls = stalled ? player.stalls + 1 : 0;
+        key = BattleKey(player, enemyKinds[player.current.kind - 1]);
+        if (player.stalls > 0 && (key == KeyUp || key == KeyLeft || key == KeySpace)) {
+            key = player.stalls % 2 == 1 ? KeyDown : KeySpace;
+        }
+        player.lastKey = key;
+        player.writesAfterLastKey = writes;
     }
-    // A key that changed nothing on the screen was read by a wait for a confirm
-    // key (or was dropped): confirm, and if that does nothing either, leave.
-    long long writes = HeadlessWriteCount();
-    bool stalled = writes == player.writesAfterLastKey &&
-                   (player.lastKey == KeyUp || player.lastKey == KeyLeft || player.lastKey == KeySpace ||
-                    player.lastKey == KeyDown);
-    player.stalls = stalled ? player.stalls + 1 : 0;
-    int key = BattleKey(player, KindInView());
-    if (player.stalls > 0 && (key == KeyUp || key == KeyLeft || key == KeySpace)) {
-        key = player.stalls % 2 == 1 ? KeyDown : KeySpace;
-    }
-    player.lastKey = key;
-    player.writesAfterLastKey = writes;
+    if (key >= 0) player.lastKeyMs = now;
     return key;
+}
+
+void PlayerAfterBattle(ScriptedPlayer& player) {
+    CheckPoll(player);
+    if (player.inBattle && !InBattle()) BattleEnds(player);
 }

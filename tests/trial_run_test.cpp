@@ -34,7 +34,7 @@ TEST_F(TrialRunTest, TheHeroStartsWhereAskedAndTheScreenShowsAsOnEnteringIt) {
     // Screen 3's own groups, and the King at (31, 5) in bright white, which
     // opens the gate of screen 9.
     EXPECT_EQ(roamingCount, 3);
-    EXPECT_EQ(ScreenText(12, 12, 14), "騎");
+    EXPECT_EQ(ScreenText(12, 12, 14), "僧");
     EXPECT_EQ(ScreenText(4, 30, 32), "王");
     EXPECT_EQ(ScreenAttribute(30, 4), 15u);
     EXPECT_TRUE(GateIsOpen());

@@ -31,7 +31,7 @@ done
 
 # A file saved as UTF-8: the problem's own command converts it, and the tree passes.
 cp -r "$data" "$work/data"
-printf 'フレイム\n0 2 6\n' >"$work/data/Abilities/Flame.txt"
+iconv -f CP932 -t UTF-8 "$data/Abilities/Flame.txt" >"$work/data/Abilities/Flame.txt"
 out=$(cd "$work" && "$check" --english data); status=$?
 [ "$status" = 1 ] || failed "a UTF-8 file: status $status"
 command=$(echo "$out" | sed -n 's/^Abilities\/Flame.txt: .*Convert it: //p')
