@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "console/texts.h"
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/program.h"
 
 namespace {
 

@@ -10,7 +10,9 @@
 #include "field/map_files.h"
 #include "game/game.h"
 #include "game/save_file.h"
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/program.h"
+#include "platform/state_files.h"
 
 namespace {
 

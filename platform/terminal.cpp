@@ -18,8 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/console_io.h"
 #include "platform/memory_console.h"
-#include "platform/platform.h"
+#include "platform/program.h"
 #include "platform/sjis_utf8.h"
 #include "platform/sleep_pacer.h"
 #include "platform/terminal_keys.h"

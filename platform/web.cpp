@@ -11,8 +11,9 @@
 #include <ctime>
 #include <string>
 
+#include "platform/console_io.h"
 #include "platform/memory_console.h"
-#include "platform/platform.h"
+#include "platform/program.h"
 #include "platform/sleep_pacer.h"
 #include "platform/terminal_keys.h"
 #include "platform/terminal_render.h"

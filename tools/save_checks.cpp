@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "game/save_file.h"
-#include "platform/platform.h"
 #include "platform/posix_data_file.h"
+#include "platform/state_files.h"
 
 void CheckSaveFile(ProblemList& problems, const char* path) {
     std::FILE* file = OpenRegularFile(path);
