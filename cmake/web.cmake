@@ -5,6 +5,7 @@ if(EMSCRIPTEN)
   add_executable(chessrpg_web
     game/main.cpp
     platform/web.cpp
+    platform/presenter.cpp
     platform/web_sjis_utf8.cpp
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
