@@ -9,6 +9,7 @@ if(EMSCRIPTEN)
     platform/web_sjis_utf8.cpp
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
+    platform/terminal_glyphs.cpp
     platform/posix_files.cpp
     platform/posix_data_file.cpp
     platform/web_save_files.cpp)
