@@ -19,6 +19,11 @@ if(NOT WIN32)
 
   if(TARGET chessrpg_tests)
     target_link_libraries(chessrpg_tests PRIVATE chessrpg_terminal_parts)
+    # The presenter against a terminal in code: a program of its own, since
+    # the presenter implements the console as the headless backend does.
+    add_executable(chessrpg_presenter_tests tests/presenter/presenter_test.cpp platform/presenter.cpp)
+    target_link_libraries(chessrpg_presenter_tests PRIVATE chessrpg_terminal_parts GTest::gtest_main)
+    gtest_discover_tests(chessrpg_presenter_tests DISCOVERY_TIMEOUT 60)
 
     find_program(TMUX_PROGRAM tmux)
     if(TMUX_PROGRAM)
