@@ -45,7 +45,7 @@ Presenter presenter;
 // returns only once the terminal is large enough again. Returns how long it
 // stood still, in microseconds.
 long long HoldWhileTooSmall() {
-    BackendTakeNews();
+    BackendHandleWakeups();
     if (!ViewTooSmall(presenter.view)) return 0;
     long long start = BackendNowUs();
     std::size_t keysBefore = presenter.keys.codes.size();
@@ -81,7 +81,7 @@ void ResizePresenter(int columns, int rows) {
 }
 
 void Present() {
-    BackendTakeNews();
+    BackendHandleWakeups();
     if (!presenter.dirty) return;
     presenter.frame.clear();
     ComposeDisplay(presenter.console, presenter.hint, presenter.view.rows, presenter.display);

@@ -24,7 +24,7 @@ void StartPresenter(int columns, int rows, AmbiguousWidth ambiguous);
 // whole at the next present.
 void ResizePresenter(int columns, int rows);
 
-// Shows what the game drew since the last present, once BackendTakeNews has run.
+// Shows what the game drew since the last present, once BackendHandleWakeups has run.
 void Present();
 
 // PlatformShowHint: the key help (Shift-JIS, "" for none) from the next present on.
@@ -63,18 +63,18 @@ void BackendSend(const char* bytes, std::size_t size);
 // A monotonic clock in microseconds.
 long long BackendNowUs();
 
-// Takes what came from outside since the last look, before every present and
+// Takes what woke the program since the last look, before every present and
 // wait: a new size (ResizePresenter), or a signal that ends the game.
-void BackendTakeNews();
+void BackendHandleWakeups();
 
 // Reads the keys that came, without waiting for one.
 void BackendPollKeys();
 
-// Waits until a key comes (or news), and reads it.
+// Waits until a key comes (or a wake-up), and reads it.
 void BackendWaitForKey();
 
-// Waits until the clock reaches deadlineUs, or kNoDeadline: until keys or
-// news come. May return early when they do; keys that came are read.
+// Waits until the clock reaches deadlineUs, or kNoDeadline: until keys or a
+// wake-up come. May return early when they do; keys that came are read.
 constexpr long long kNoDeadline = -1;
 void BackendWaitUntil(long long deadlineUs);
 

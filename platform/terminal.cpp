@@ -309,7 +309,7 @@ long long BackendNowUs() {
 }
 
 // INT, TERM or HUP ends the game in order; a resize or a continue repaints.
-void BackendTakeNews() {
+void BackendHandleWakeups() {
     if (quitSignal != 0 && !quitting) Quit(quitSignal);
     if (!wakeupPending) return;
     wakeupPending = 0;

@@ -87,7 +87,7 @@ void BackendSend(const char* bytes, std::size_t size) { WebWrite(bytes, static_c
 long long BackendNowUs() { return static_cast<long long>(NowMs() * 1000); }
 
 // The page's terminal keeps its size, and the page's leaving comes as WebQuit.
-void BackendTakeNews() {}
+void BackendHandleWakeups() {}
 
 // Never waits for a key, but lets the page have its turn when the program
 // has run for a while without one, since keys only come in then.

@@ -83,7 +83,7 @@ void BackendSend(const char* bytes, std::size_t size) {
 
 long long BackendNowUs() { return terminal.nowUs; }
 
-void BackendTakeNews() {}
+void BackendHandleWakeups() {}
 
 void BackendPollKeys() {
     while (!terminal.arrivals.empty() && terminal.arrivals.front().atUs <= terminal.nowUs) Deliver();
