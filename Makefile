@@ -20,7 +20,7 @@ WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 BUILD_SH = BUILD='$(BUILD)' JOBS='$(JOBS)' CMAKE_FLAGS='$(CMAKE_FLAGS)' ./build.sh
 
 play:
-	@$(BUILD_SH) play
+	@CHESSRPG_COMMAND='make play' $(BUILD_SH) play
 
 build:
 	@$(BUILD_SH) build

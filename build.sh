@@ -3,7 +3,9 @@
 # that may have nothing but a shell: tools/ensure_deps.sh installs what is
 # missing first. `make play`, `make build` and `make test` call it too.
 #
-#   ./build.sh play    build the game alone, then play it on the shipped data
+#   ./build.sh play [OPTION]...
+#                      build the game alone, then play it on the shipped data
+#                      (the options go to the game: --continue, --new, ...)
 #   ./build.sh build   build the game and its data tools (what make install installs)
 #   ./build.sh test    build the game, its tools and tests, then run every test
 #
@@ -43,17 +45,21 @@ case "${1:-}" in
     sh tools/ensure_deps.sh play
     build_quietly "the game and its data tools" -- --target chessrpg world_picture data_check ;;
   play)
+    shift
     sh tools/ensure_deps.sh play
     build_quietly "the game" -- --target chessrpg
     echo "Starting the game: the arrow keys walk; Ctrl+C ends it."
+    # The line the game leaves after exit names this command to go on.
+    CHESSRPG_COMMAND=${CHESSRPG_COMMAND:-"$0 play --continue"}
+    export CHESSRPG_COMMAND
     cd "$root/data"
-    exec "$build/chessrpg" ;;
+    exec "$build/chessrpg" "$@" ;;
   test)
     sh tools/ensure_deps.sh test
     echo "The first build of the tests takes a few minutes."
     build_quietly "the game, its tools and tests" -DCHESSRPG_TESTS=ON --
     exec ctest --test-dir "$build" --output-on-failure --no-tests=error --progress -j "$JOBS" ;;
   *)
-    echo "usage: $0 play|build|test" >&2
+    echo "usage: $0 play [OPTION]...|build|test" >&2
     exit 2 ;;
 esac

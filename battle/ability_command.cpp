@@ -58,10 +58,8 @@ void OpenAbilityWindow() {
 
 int AbilityCommand(EnemyKind& kind) {
     OpenAbilityWindow();
-    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        ShowKeyHint(kTextHintAbilities);
-        switch (ReadKey()) {
+        switch (ReadMenuKey(kTextHintAbilities)) {
         case KeyUp:
             if (battleState.abilityCursor > 0) MoveAbilityCursor(-1);
             break;

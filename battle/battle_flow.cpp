@@ -98,10 +98,8 @@ void DrawBattleScreen(const EnemyKind& kind, int count) {
 }  // namespace
 
 int BattleCommandLoop(EnemyKind& kind) {
-    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        ShowKeyHint(kTextHintCommands);
-        switch (ReadKey()) {
+        switch (ReadMenuKey(kTextHintCommands)) {
         case KeyUp:
             if (battleState.commandCursor != 0) MoveCommandCursor(-1);
             break;

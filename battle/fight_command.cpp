@@ -113,10 +113,8 @@ int FightCommand(EnemyKind& kind) {
     } else {
         DrawTargetHighlighted(kind, total);
     }
-    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        ShowKeyHint(kTextHintTargets);
-        switch (ReadKey()) {
+        switch (ReadMenuKey(kTextHintTargets)) {
         case KeyUp:
             if (MoveTargetUp(kind)) ShowTarget(kind);
             break;

@@ -148,10 +148,8 @@ int ItemCommand(EnemyKind& kind) {
     SetBright();
     DrawItemCount(1);
     SetNormal();
-    // Only a key takes the choice on: the wait is in ReadKey.
     for (;;) {
-        ShowKeyHint(kTextHintItems);
-        switch (ReadKey()) {
+        switch (ReadMenuKey(kTextHintItems)) {
         case KeyUp:
             if (battleState.itemCursor > 0) MoveItemCursor(-1);
             break;

@@ -65,6 +65,7 @@ void RiseValue(uint32_t value, int startRow, int targetRow) {
 }
 
 void DrawLevelUpGains() {
+    ShowKeyHint(kTextHintLevelUp);
     for (int i = 0; i < 8; ++i) {
         WriteAt(viewColumn + 2, kFirstRow + i, kLabels[i]);
         Sleep(50);

@@ -47,6 +47,10 @@ if(NOT WIN32)
   # The README and the pages it links to, so that its links hold where it is installed.
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
+  # The licence; the Debian package carries it in its copyright file instead.
+  if(NOT CHESSRPG_DEBIAN)
+    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
 
   # Manual pages and the desktop entry, with the version and the program's path
   # filled in. The package's pages are compressed, as Debian's policy asks.

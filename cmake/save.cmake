@@ -18,6 +18,10 @@ if(TARGET chessrpg_tests AND TMUX_PROGRAM)
   add_test(NAME e2e_save_continue
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/save_continue.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
   set_tests_properties(e2e_save_continue PROPERTIES TIMEOUT 120 LABELS e2e)
+  # A trial run (--start, --no-enemies) leaves the state folder as it was.
+  add_test(NAME e2e_trial_run
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/trial_run.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
+  set_tests_properties(e2e_trial_run PROPERTIES TIMEOUT 90 LABELS e2e)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     add_library(chessrpg_slow_sync MODULE tests/e2e/slow_sync.cpp)
     target_link_libraries(chessrpg_slow_sync PRIVATE ${CMAKE_DL_LIBS})

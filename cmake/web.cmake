@@ -21,7 +21,7 @@ if(EMSCRIPTEN)
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
     # One script holding the WebAssembly, which loads from the file system too.
     -sSINGLE_FILE -sENVIRONMENT=web
-    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
+    -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
     -sINITIAL_MEMORY=16777216)
   return()
 endif()
@@ -34,18 +34,23 @@ endif()
 
 # The browser tests: the web build in a folder of its own, then headless
 # Chromium driven by Node.js through the page. They need Emscripten, Node.js
-# and npm, and Chromium; without them they are reported as skipped (CI, with
-# CHESSRPG_REQUIRE_WEB=1, fails instead).
+# and npm, what cuts the page's font (Debian's Noto CJK, and fontTools with
+# Brotli in Debian's Python), and Chromium; without them they are reported as
+# skipped (CI, with CHESSRPG_REQUIRE_WEB=1, fails instead).
 if(TARGET chessrpg_tests)
   find_program(CHESSRPG_EMCC emcc)
   find_program(CHESSRPG_NODE node)
   find_program(CHESSRPG_NPM npm)
   find_program(CHESSRPG_CHROMIUM NAMES chromium chromium-browser)
   set(CHESSRPG_WEB_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/web)
+  execute_process(COMMAND /usr/bin/python3 -c "import fontTools.subset, brotli"
+    RESULT_VARIABLE CHESSRPG_FONT_TOOLS OUTPUT_QUIET ERROR_QUIET)
   if(CHESSRPG_SANITIZE)
     set(CHESSRPG_WEB_MISSING "the browser build has no sanitizers; the plain build runs them")
   elseif(NOT CHESSRPG_EMCC OR NOT CHESSRPG_NODE OR NOT CHESSRPG_NPM OR NOT CHESSRPG_CHROMIUM)
-    set(CHESSRPG_WEB_MISSING "Emscripten, Node.js with npm, or Chromium is not installed (tools/ensure_deps.sh web)")
+    set(CHESSRPG_WEB_MISSING "Emscripten, Node.js with npm, or Chromium is not installed (tools/ensure_deps.sh web-test)")
+  elseif(NOT CHESSRPG_FONT_TOOLS EQUAL 0 OR NOT EXISTS /usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc)
+    set(CHESSRPG_WEB_MISSING "Noto CJK, or fontTools with Brotli, is not installed (tools/ensure_deps.sh web-test)")
   endif()
   if(CHESSRPG_WEB_MISSING)
     message(STATUS "browser tests skipped: ${CHESSRPG_WEB_MISSING}")

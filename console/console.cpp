@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "console/texts.h"
 #include "platform/console_io.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-const char* keyHint = "";
+std::string keyHint;
 
 }  // namespace
 
@@ -62,12 +63,16 @@ int ReadKey() { return PlatformReadKey(); }
 bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code == KeyEnter; }
 
 // Only a key can end this wait, so it waits in ReadKey rather than polling.
+// Its key help stays until the next wait shows its own.
 void WaitForConfirmKey() {
-    const char* before = keyHint;
     ShowKeyHint(kTextHintConfirm);
     while (!ConfirmKey(ReadKey())) {
     }
-    ShowKeyHint(before);
+}
+
+int ReadMenuKey(const char* keyHelp) {
+    ShowKeyHint(keyHelp);
+    return ReadKey();
 }
 
 void ShowKeyHint(const char* text) {

@@ -57,7 +57,10 @@ int ReadKey();
 bool ConfirmKey(int code);
 // Reads and drops keys until a confirm key is read.
 void WaitForConfirmKey();
+// A menu's wait for its next key, with the menu's key help shown: only a key
+// takes the choice on, so the wait is in ReadKey, never a poll.
+int ReadMenuKey(const char* keyHelp);
 
-// The line of key help shown below the game (Shift-JIS, one of the game's
-// texts); it stays until another is shown.
+// The line shown below the game (Shift-JIS): the keys that act now, or a
+// notice such as why the game cannot save. It stays until another is shown.
 void ShowKeyHint(const char* text);

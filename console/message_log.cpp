@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "console/console.h"
+#include "console/texts.h"
 
 MessageLog messageLog = {{{" "}, {" "}, {" "}, {" "}, {" "}}};
 
@@ -89,6 +90,7 @@ void DrawMessageLog() {
     }
     // The newest line is typed a byte at a time (a double-byte character shows
     // after its second byte); a confirm key writes the rest at once.
+    ShowKeyHint(kTextHintTyping);
     ClearLogRow(1);
     SetCursor(LogColumn(), kLogFirstRow);
     for (const char* byte = messageLog.logLines[0].bytes; *byte != '\0'; ++byte) {

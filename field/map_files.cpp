@@ -182,12 +182,18 @@ bool ReadPlacements(const char* path, MapErrors& errors) {
     return true;
 }
 
+bool roamingEnemiesOff = false;
+
 void LoadPlacements(uint16_t world) {
     char path[40];
     PlacementPath(path, world, hero.screenNo);
     MapErrors errors{};
     if (!ReadPlacements(path, errors)) FatalFileError();
     StopOnMapErrors(errors);
+    if (roamingEnemiesOff) {
+        for (RoamingEnemy& entry : roamingEnemies) entry = RoamingEnemy{0, 0, 0, 0};
+        roamingCount = 0;
+    }
 }
 
 void FindHeroStartErrors(MapErrors& errors) {

@@ -38,6 +38,9 @@ void LoadScreenLayout(const char* prefix, int screen);
 void LoadMapHeader(const char* path);
 // Clears the roaming table and reads the placement file of the current screen.
 void LoadPlacements(uint16_t world);
+// Set for a trial run without enemies: LoadPlacements still reads every file
+// (a wrong one still stops the game), then leaves the table empty.
+extern bool roamingEnemiesOff;
 
 // The same readings without stopping the game, for tools: each returns false
 // when its file cannot be opened, and notes every unusable number in errors.

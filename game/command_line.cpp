@@ -12,6 +12,10 @@ namespace {
 
 constexpr char kProgram[] = "chessrpg";
 
+// The trial run's options have no letter: getopt_long reports them by these.
+constexpr int kStartOption = 1000;
+constexpr int kNoEnemiesOption = 1001;
+
 // Each option: its long name, whether it takes a value, and the short letter
 // that getopt_long reports it by. New options go here and in the switch below.
 const option kOptions[] = {
@@ -19,9 +23,12 @@ const option kOptions[] = {
     {"version", no_argument, nullptr, 'V'},
     {"data", required_argument, nullptr, 'd'},
     {"continue", no_argument, nullptr, 'c'},
+    {"new", no_argument, nullptr, 'n'},
+    {"start", required_argument, nullptr, kStartOption},
+    {"no-enemies", no_argument, nullptr, kNoEnemiesOption},
     {nullptr, 0, nullptr, 0},
 };
-constexpr char kShortOptions[] = ":hVd:c";  // ':' first: a missing value reads as ':'
+constexpr char kShortOptions[] = ":hVd:cn";  // ':' first: a missing value reads as ':'
 
 // The option as the player wrote it: the whole word for a long option (its
 // letter is not what was typed), the letter for a short one.
@@ -58,6 +65,19 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             case 'c':
                 command.continuing = true;
                 break;
+            case 'n':
+                command.newGame = true;
+                break;
+            case kStartOption:
+                command.trial.on = true;
+                if (!ParseStartPlace(optarg, command.trial) && command.error.empty())
+                    command.error = ErrorLine(std::string("--start '") + optarg +
+                                              "': give SCREEN,COLUMN,ROW, screen 1 to 9, column 0 to 58, row 0 to 19");
+                break;
+            case kNoEnemiesOption:
+                command.trial.on = true;
+                command.trial.noEnemies = true;
+                break;
             case ':':
                 if (command.error.empty())
                     command.error = ErrorLine("option '" + WrittenOption(argc, argv) + "' needs a value");
@@ -72,6 +92,13 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     if (command.error.empty() && optind < argc)
         command.error = ErrorLine(std::string("unexpected argument '") + argv[optind] + "'");
 
+    if (command.error.empty() && command.continuing && command.newGame)
+        command.error = ErrorLine("--continue and --new answer the same question: give one of them");
+    // A trial run never touches the save, which --continue plays on and --new sets aside.
+    if (command.error.empty() && (command.continuing || command.newGame) && command.trial.on)
+        command.error = ErrorLine(std::string("--start and --no-enemies try a world without its save: not with ") +
+                                  (command.continuing ? "--continue" : "--new"));
+
     if (!command.error.empty())
         command.action = CommandAction::kError;
     else if (help)
@@ -81,7 +108,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return command;
 }
 
-std::string VersionText() { return std::string(kProgram) + " " + CHESSRPG_VERSION; }
+std::string VersionText() {
+    return std::string(kProgram) + " " + CHESSRPG_VERSION +
+           "\nCopyright (c) 2026 the Chess RPG developers.\n"
+           "License: MIT <https://opensource.org/license/mit>. This is free software:\n"
+           "you are free to change and redistribute it. There is NO WARRANTY.";
+}
 
 std::string HelpText() {
     std::string text =
@@ -90,8 +122,15 @@ std::string HelpText() {
         "screens and fights the chess pieces that close in on him.\n"
         "\n"
         "Options:\n"
-        "  -c, --continue   go on with the journey saved for this data tree\n"
+        "  -c, --continue   go on with the journey saved for this world, without asking\n"
+        "  -n, --new        begin a new journey without asking; the one saved for\n"
+        "                   this world is set aside\n"
         "  -d, --data DIR   play the data tree in DIR (for world authors)\n"
+        "      --start S,C,R\n"
+        "                   start on screen S (1 to 9), column C (0 to 58), row R\n"
+        "                   (0 to 19), to try a world (saves nothing)\n"
+        "      --no-enemies no enemy roams the screens, to try a world (saves\n"
+        "                   nothing)\n"
         "  -h, --help       show this help and end\n"
         "  -V, --version    show the version and end\n"
         "\n"
@@ -114,11 +153,18 @@ std::string HelpText() {
     for (int n = 0; const char* folder = PlatformDataFolder(n); ++n) text += std::string("  ") + folder + "\n";
     text +=
         "\n"
-        "The game saves the journey by itself, one save per data tree, after every\n"
-        "screen change and battle and when it is ended outside a battle, in\n"
+        "The game saves the journey by itself after every screen change and battle\n"
+        "and when it is ended outside a battle, one save per world, in\n"
         "$XDG_STATE_HOME/chessrpg (by default ~/.local/state/chessrpg; on Windows\n"
-        "%LOCALAPPDATA%\\chessrpg). Without --continue a new game starts, and its\n"
-        "first save replaces the old one (kept as save-....previous.txt).\n"
+        "%LOCALAPPDATA%\\chessrpg). A world is its map: every copy of the same world\n"
+        "(the repository's, an installed one) goes on with the same journey, and a\n"
+        "world whose map was edited begins its own. When a journey is saved, the game\n"
+        "asks first whether to continue it (Enter) or begin a new one. A new journey\n"
+        "sets the saved one aside at its first save, as save-....aside-1.txt, the\n"
+        "older ones moving on to aside-2 and so on (the last 10 are kept). To go back\n"
+        "to one, copy it over save-....txt in that folder while no game runs, then\n"
+        "start the game and continue. A trial run (--start, --no-enemies) saves\n"
+        "nothing, and goes with neither --continue nor --new.\n"
         "\n"
         "When a data file is missing the game says so, waits 30 seconds and ends\n"
         "with status 255. A wrong command line ends with status 2.\n";

@@ -4,12 +4,16 @@
 
 #include <string>
 
+#include "game/trial_run.h"
+
 enum class CommandAction { kPlay, kHelp, kVersion, kError };
 
 struct CommandLine {
     CommandAction action = CommandAction::kPlay;
     const char* dataFolder = nullptr;  // --data DIR: play this tree and no other
-    bool continuing = false;           // --continue: go on with this tree's saved journey
+    bool continuing = false;           // --continue: go on with the world's saved journey
+    bool newGame = false;              // --new: begin a new journey; the saved one is set aside
+    TrialRun trial;                    // --start, --no-enemies: try a world, never saved
     std::string error;                 // kError: the one line for standard error
 };
 
@@ -17,7 +21,7 @@ struct CommandLine {
 // whatever else it asks for; otherwise --help wins over --version over play.
 CommandLine ParseCommandLine(int argc, char** argv);
 
-// "chessrpg 1.0.0".
+// "chessrpg 1.0.0", then the copyright and the licence (MIT).
 std::string VersionText();
 
 // Usage, options, keys, and the folders searched for the data tree.

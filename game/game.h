@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-// Loads every record and the map, draws the first field screen.
+// Loads every record and the map, and the placements of the start screen.
+void LoadGame();
+// LoadGame, then draws the first field screen.
 void StartGame();
 
 // Alternates between the player's keys and the roaming enemies' steps, for ever.

@@ -6,6 +6,7 @@
 #include "battle/formulas.h"
 #include "console/console.h"
 #include "console/message_log.h"
+#include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/game.h"
 #include "records/records.h"
@@ -20,6 +21,7 @@ void ResetGameState() {
     gateSpot = ScreenSpot{0, 0, 0};
     for (RoamingEnemy& entry : roamingEnemies) entry = RoamingEnemy{0, 0, 0, 0};
     roamingCount = 0;
+    roamingEnemiesOff = false;
     ResetBattleState();
     ResetBoosts();
     menuTop = 0;

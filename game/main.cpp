@@ -1,6 +1,8 @@
 // Program entry: the command line first (its printing options end here, before
 // the console is touched), then the game, which never returns.
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "console/fatal_stop.h"
 #include "game/command_line.h"
@@ -10,6 +12,15 @@
 #include "platform/program.h"
 
 namespace {
+
+// How the player starts this copy of the game again to continue: as the
+// script that started it says (CHESSRPG_COMMAND, e.g. "./build.sh play"), else
+// the program as it was called, with --continue.
+std::string ContinueCommand(const char* program) {
+    const char* given = std::getenv("CHESSRPG_COMMAND");
+    if (given && given[0] != '\0') return given;
+    return std::string(program && program[0] != '\0' ? program : "chessrpg") + " --continue";
+}
 
 // Prints to standard output; a failed write (a full disk, a closed pipe) is a failure.
 int PrintAndEnd(const std::string& text) {
@@ -43,8 +54,14 @@ int main(int argc, char** argv) {
     // A named folder that cannot be entered stops the game as a missing file
     // does; without one, the loaders find out for themselves.
     if (!PlatformEnterDataDirectory(command.dataFolder) && command.dataFolder) FatalFileError();
-    if (command.continuing) ContinueGame();
-    else StartGame();
-    TurnOnSaving();
+    if (command.trial.on) {
+        StartGame();
+        BeginTrialRun(command.trial);  // never saves
+    } else {
+        BeginJourney(command.continuing ? JourneyStart::kContinue
+                     : command.newGame  ? JourneyStart::kNew
+                                        : JourneyStart::kAsk,
+                     ContinueCommand(argv[0]));
+    }
     MainLoop();
 }

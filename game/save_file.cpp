@@ -141,11 +141,20 @@ std::vector<std::string> SaveItems(const SavedGame& game) {
         // Experience past what the reader keeps is saved as the largest it keeps.
         items.push_back(std::to_string(number > kMax32 ? kMax32 : number));
     }
-    items.push_back(kSaveMark);
+    items.push_back(game.layout == 1 ? kSaveMarkOfLayout1 : kSaveMark);
     items.push_back(std::to_string(h.screenNo));
     items.push_back(game.gateOpen ? "1" : "0");
-    items.push_back(EncodeTree(game.tree));
+    items.push_back(game.layout == 1 ? EncodeTree(game.world) : game.world);
     return items;
+}
+
+// 16 hex digits, as the identity of a world is written.
+bool IsWorldIdentity(const std::string& text) {
+    if (text.size() != 16) return false;
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
 }
 
 // Checks item `item` of a save and keeps what it holds (the hero's items are
@@ -158,7 +167,8 @@ void CheckItem(SaveProblems& problems, int item, const std::string& text, SavedG
         const NumberRule& rule = kHeroNumbers[item - 2];
         CheckNumber(problems, item, text, rule.name, 0, rule.high, rule.beyond, value);
     } else if (item == 23) {
-        if (text != kSaveMark) Note(problems, item, "\"" + text + "\" is not the mark of a save (" + kSaveMark + ")");
+        if (text == kSaveMark || text == kSaveMarkOfLayout1) game.layout = text == kSaveMark ? 2 : 1;
+        else Note(problems, item, "\"" + text + "\" is not the mark of a save (" + kSaveMark + ")");
     } else if (item == kSaveScreenItem) {
         if (CheckNumber(problems, item, text, "screen", 1, kScreenCount, "is not one of the nine screens", value)) {
             game.hero.screenNo = static_cast<uint16_t>(value);
@@ -167,8 +177,11 @@ void CheckItem(SaveProblems& problems, int item, const std::string& text, SavedG
         if (CheckNumber(problems, item, text, "gate", 0, 1, "is neither closed (0) nor open (1)", value)) {
             game.gateOpen = value == 1;
         }
-    } else if (item == kSaveTreeItem) {
-        if (!DecodeTree(text, game.tree)) Note(problems, item, "data tree \"" + text + "\" is not a path (%XX for bytes)");
+    } else if (item == kSaveWorldItem && game.layout == 1) {
+        if (!DecodeTree(text, game.world)) Note(problems, item, "data tree \"" + text + "\" is not a path (%XX for bytes)");
+    } else if (item == kSaveWorldItem) {
+        game.world = text;
+        if (!IsWorldIdentity(text)) Note(problems, item, "world \"" + text + "\" is not a world's identity (16 hex digits)");
     } else if (text != Hex(check, 8)) {
         Note(problems, item,
              "check " + text + " does not match the items before it (" + Hex(check, 8) +
@@ -187,7 +200,9 @@ TextReader ReaderOn(std::FILE* file) {
 
 }  // namespace
 
-std::string SaveFileName(const std::string& tree) {
+std::string SaveFileName(const std::string& world) { return "save-" + world + ".txt"; }
+
+std::string SaveFileNameOfLayout1(const std::string& tree) {
     uint64_t hash = 14695981039346656037ull;
     for (unsigned char c : tree) hash = (hash ^ c) * 1099511628211ull;
     return "save-" + Hex(hash, 16) + ".txt";
@@ -250,11 +265,16 @@ bool ReadSave(std::FILE* file, SavedGame& game, SaveProblems& problems) {
 // Any cell of the screen will do for the hero, a wall's too: the game itself
 // plays a hero file that puts him in a wall (he walks out of it), and so it
 // saves him there; a save must never be refused for where the game put him.
-bool CheckSaveFits(const SavedGame& game, const std::string& tree, SaveProblems& problems) {
+bool CheckSaveFits(const SavedGame& game, const std::string& world, const std::string& tree,
+                   SaveProblems& problems) {
     problems.clear();
-    if (game.tree != tree) {
-        Note(problems, kSaveTreeItem,
-             "the save belongs to the data tree " + game.tree + ", not to this one (" + tree + ")");
+    if (game.layout == 1 && game.world != tree) {
+        Note(problems, kSaveWorldItem,
+             "the save belongs to the data tree " + game.world + ", not to this one (" + tree + ")");
+    } else if (game.layout != 1 && game.world != world) {
+        Note(problems, kSaveWorldItem,
+             "the save belongs to the world " + game.world + ", not to this one (" + world +
+                 "): the world's map was changed");
     }
     return problems.empty();
 }

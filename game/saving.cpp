@@ -8,9 +8,11 @@
 #include "console/texts.h"
 #include "field/field_screen.h"
 #include "field/map_files.h"
+#include "field/world_map.h"
 #include "game/game.h"
+#include "game/journey_choice.h"
 #include "game/save_file.h"
-#include "platform/console_io.h"
+#include "game/world_identity.h"
 #include "platform/program.h"
 #include "platform/state_files.h"
 
@@ -21,15 +23,18 @@ constexpr int kBadCopies = 999;         // save-....bad-1.txt to bad-999.txt
 
 struct Saving {
     bool on = false;
-    bool fromSave = false;      // this run continued the save, or set an unusable one aside
-    bool previousKept = false;  // a new game's first save kept the one it replaced
+    bool setAside = false;      // a new game's first save sets the journey saved before aside
+    bool asideKept = false;     // it did: the journey is save-....aside-1.txt
     bool saved = false;         // the save holds this run's journey up to its last safe point
-    bool previousChecked = false;
     bool failureShown = false;
     std::string failure;        // why the last save failed; "" after a success
     std::string refused;        // why this run writes no save at all (a line for the player); "" when it may
-    std::string tree;
-    std::string previousName;
+    std::string notice;         // the line shown below the first field screen, if any
+    std::string world;          // the world's identity
+    std::string tree;           // the data tree's full path, for the saves of layout 1
+    std::string name;           // the save's name in the state folder
+    std::string found;          // the save found at start (this name, or the name of layout 1)
+    std::string command;        // how the player starts this copy of the game again
 };
 
 Saving saving;
@@ -55,6 +60,7 @@ bool ReadAll(std::FILE* file, std::string& bytes) {
     return true;
 }
 
+// Something stands at the name: a file, or one that cannot be read.
 bool Exists(const std::string& name) {
     char why[256];
     std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
@@ -69,11 +75,19 @@ bool Write(const std::string& name, const std::string& bytes, std::string& failu
     return false;
 }
 
-// This run writes no save: the line that says why shows now, and again after exit.
+// A line about the journey, shown below the first field screen (the last one
+// said wins there) and again after exit.
+void SayAtStart(const std::string& line) {
+    saving.notice = line;
+    PlatformLeaveLine(line.c_str());
+}
+
+// This run writes no save: the line that says why shows now (or below the
+// first field screen), and again after exit.
 void RefuseToSave(const std::string& line) {
     if (!saving.refused.empty()) return;
     saving.refused = line;
-    PlatformShowHint(line.c_str());
+    if (saving.on) ShowKeyHint(line.c_str());
 }
 
 // Copies a state file whole under another name; false with the reason.
@@ -84,6 +98,18 @@ bool CopyStateFile(std::FILE* file, const std::string& copy, std::string& failur
         return false;
     }
     return Write(copy, bytes, failure);
+}
+
+bool CopyStateFile(const std::string& from, const std::string& copy, std::string& failure) {
+    char why[512];
+    std::FILE* file = PlatformOpenStateFile(from.c_str(), why, sizeof why);
+    if (!file) {
+        failure = why;
+        return false;
+    }
+    bool copied = CopyStateFile(file, copy, failure);
+    std::fclose(file);
+    return copied;
 }
 
 // Keeps an unusable save as "save-....bad-N.txt", N the first number free, and
@@ -104,18 +130,21 @@ void KeepUnusableSave(std::FILE* file, const std::string& name) {
     }
 }
 
-// A new game's first save replaces a journey saved before: that one is kept as
-// "save-....previous.txt", for a player who forgot --continue. When it cannot
-// be kept, it is not replaced: this run saves nothing.
-void KeepPreviousSave(const std::string& name) {
-    char why[256];
-    std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
-    if (!file) return;
+std::string AsideName(int n) { return BaseName(saving.name) + ".aside-" + std::to_string(n) + ".txt"; }
+
+// A new game's first save replaces the journey saved before: that one is set
+// aside first as "save-....aside-1.txt", the older ones moving on to aside-2
+// and so on up to the last kept. When it cannot be set aside it is not
+// replaced: this run saves nothing.
+void SetJourneyAside() {
     std::string failure;
-    saving.previousName = BaseName(name) + ".previous.txt";
-    saving.previousKept = CopyStateFile(file, saving.previousName, failure);
-    std::fclose(file);
-    if (!saving.previousKept) RefuseToSave(kTextPreviousNotKept + failure);
+    bool kept = true;
+    for (int n = kJourneysKept - 1; n >= 1 && kept; --n) {
+        if (Exists(AsideName(n))) kept = CopyStateFile(AsideName(n), AsideName(n + 1), failure);
+    }
+    kept = kept && CopyStateFile(saving.found, AsideName(1), failure);
+    saving.asideKept = kept;
+    if (!kept) RefuseToSave(kTextJourneyNotSetAside + failure);
 }
 
 // The hero as his file would hold him: without the bonus of the boosts still
@@ -131,88 +160,95 @@ HeroStatus HeroAsSaved() {
 
 void WriteSave() {
     if (!saving.refused.empty()) return;
-    if (saving.tree.empty() && !FindTree(saving.tree)) {
-        saving.failure = "the data tree's folder cannot be told";
-    } else {
-        const std::string name = SaveFileName(saving.tree);
-        if (!saving.fromSave && !saving.previousChecked) {
-            saving.previousChecked = true;
-            KeepPreviousSave(name);
-            if (!saving.refused.empty()) return;
-        }
-        SavedGame game{HeroAsSaved(), GateIsOpen(), saving.tree};
-        saving.failure.clear();
-        if (Write(name, ComposeSave(game), saving.failure)) saving.saved = true;
+    if (saving.setAside) {
+        saving.setAside = false;
+        SetJourneyAside();
+        if (!saving.refused.empty()) return;
     }
+    SavedGame game{HeroAsSaved(), GateIsOpen(), 2, saving.world};
+    saving.failure.clear();
+    if (Write(saving.name, ComposeSave(game), saving.failure)) saving.saved = true;
     if (!saving.failure.empty() && !saving.failureShown) {
         saving.failureShown = true;
-        PlatformShowHint((kTextCannotSave + saving.failure).c_str());
+        ShowKeyHint((kTextCannotSave + saving.failure).c_str());
     }
 }
 
-// One line about the save at start: on the hint line, and again after exit.
-void SayAtStart(const std::string& line) {
-    PlatformShowHint(line.c_str());
-    PlatformLeaveLine(line.c_str());
+// The save found for this world: the one of its name, else one an earlier
+// version wrote for this data tree; "" when there is none.
+std::string FindSave() {
+    if (Exists(saving.name)) return saving.name;
+    if (!saving.tree.empty() && Exists(SaveFileNameOfLayout1(saving.tree))) return SaveFileNameOfLayout1(saving.tree);
+    return "";
+}
+
+// Puts the hero, his screen and the gate as the save found holds them; true
+// when it did. An unusable save is said, and kept aside.
+bool ContinueSave() {
+    char why[512];
+    std::FILE* file = PlatformOpenStateFile(saving.found.c_str(), why, sizeof why);
+    if (!file) {
+        SayAtStart(kTextSaveRefused + std::string(why));
+        return false;
+    }
+    SavedGame game;
+    SaveProblems problems;
+    if (!ReadSave(file, game, problems) || !CheckSaveFits(game, saving.world, saving.tree, problems)) {
+        SayAtStart(kTextSaveRefused + DescribeProblem(problems.front()));
+        KeepUnusableSave(file, saving.found);
+        std::fclose(file);
+        return false;
+    }
+    std::fclose(file);
+    hero = game.hero;
+    if (game.gateOpen) OpenGate();
+    LoadPlacements(worldNumber);
+    return true;
 }
 
 }  // namespace
 
-void ContinueGame() {
-    // Every record and the map are read as for a new game, and its first screen
-    // is drawn: it is what the player gets when the save cannot be used.
-    StartGame();
-    std::string tree;
-    if (!FindTree(tree)) {
-        SayAtStart(std::string(kTextSaveRefused) + "the data tree's folder cannot be told");
-        return;
-    }
-    const std::string name = SaveFileName(tree);
+void BeginJourney(JourneyStart how, const std::string& continueCommand) {
+    saving = Saving{};
+    saving.command = continueCommand;
+    LoadGame();
+    saving.world = WorldIdentity();
+    saving.name = SaveFileName(saving.world);
+    FindTree(saving.tree);
+    // One running game at a time writes a save: a second one plays without.
+    // A folder that cannot be used is told at the first save.
     char why[512];
-    std::FILE* file = PlatformOpenStateFile(name.c_str(), why, sizeof why);
-    if (!file) {
-        if (why[0] != '\0') {
-            SayAtStart(kTextSaveRefused + std::string(why));
-        } else {
-            PlatformShowHint(kTextNoSave);
-            PlatformLeaveStatePath(kTextNoSaveAt, name.c_str());
+    if (PlatformLockStateFile((BaseName(saving.name) + ".lock").c_str(), why, sizeof why) == StateLock::kBusy) {
+        RefuseToSave(kTextSaveOpenElsewhere);
+    }
+    saving.found = FindSave();
+    if (saving.found.empty()) {
+        if (how == JourneyStart::kContinue) {
+            saving.notice = kTextNoSave;
+            PlatformLeaveStatePath(kTextNoSaveAt, saving.name.c_str());
         }
-        return;
+        how = JourneyStart::kNew;
+    } else if (how == JourneyStart::kAsk) {
+        how = AskToContinue() ? JourneyStart::kContinue : JourneyStart::kNew;
     }
-    SavedGame game;
-    SaveProblems problems;
-    if (!ReadSave(file, game, problems) || !CheckSaveFits(game, tree, problems)) {
-        SayAtStart(kTextSaveRefused + DescribeProblem(problems.front()));
-        KeepUnusableSave(file, name);
-        std::fclose(file);
-        saving.fromSave = true;
-        return;
+    bool continued = false;
+    if (how == JourneyStart::kContinue) {
+        continued = ContinueSave();
+    } else {
+        saving.setAside = !saving.found.empty();
     }
-    std::fclose(file);
-
-    hero = game.hero;
-    if (game.gateOpen) OpenGate();
-    LoadPlacements(worldNumber);
     SetCursor(0, 0);
     DrawFieldScreen();
-    DrawScreenFigure();
-    saving.tree = tree;
-    saving.fromSave = true;
-    saving.saved = true;
-}
-
-void TurnOnSaving() {
+    if (continued) {
+        DrawScreenFigure();
+        saving.saved = true;
+    }
+    // Why nothing is saved matters more than any other line at the start.
+    const std::string& line = saving.refused.empty() ? saving.notice : saving.refused;
+    if (!line.empty()) ShowKeyHint(line.c_str());
     saving.on = true;
     PlatformOnQuit(SaveOnQuit, 0);
     OnScreenChanged(SaveAtSafePoint);
-    // One running game at a time writes a save: a second one plays without.
-    // A folder that cannot be used is told at the first save, as before.
-    std::string tree;
-    char why[512];
-    if (FindTree(tree) &&
-        PlatformLockStateFile((BaseName(SaveFileName(tree)) + ".lock").c_str(), why, sizeof why) == StateLock::kBusy) {
-        RefuseToSave(kTextSaveOpenElsewhere);
-    }
 }
 
 void SaveAtSafePoint() {
@@ -228,9 +264,9 @@ void SaveOnQuit() {
     } else if (!saving.failure.empty()) {
         PlatformLeaveLine((kTextCannotSave + saving.failure).c_str());
     } else if (saving.saved) {
-        PlatformLeaveLine(inBattle ? kTextSavedBeforeBattle : kTextProgressSaved);
+        PlatformLeaveLine(((inBattle ? kTextSavedBeforeBattle : kTextProgressSaved) + saving.command).c_str());
     }
-    if (saving.previousKept) PlatformLeaveStatePath(kTextPreviousSaveCopy, saving.previousName.c_str());
+    if (saving.asideKept) PlatformLeaveStatePath(kTextJourneySetAside, AsideName(1).c_str());
 }
 
 void ResetSaving() {

@@ -8,7 +8,7 @@
 // A missing (or empty, or numberless) hero, enemy or ability file would leave zero-filled
 // records that the battle formulas divide by; it stops the game like a missing
 // map file.
-void StartGame() {
+void LoadGame() {
     if (!LoadHeroStatus()) FatalFileError();
     if (!LoadEnemyKinds()) FatalFileError();
     if (!LoadAbilities()) FatalFileError();
@@ -18,6 +18,10 @@ void StartGame() {
     FindHeroStartErrors(errors);
     StopOnMapErrors(errors);
     LoadPlacements(worldNumber);
+}
+
+void StartGame() {
+    LoadGame();
     SetCursor(0, 0);
     DrawFieldScreen();
 }

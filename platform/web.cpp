@@ -32,6 +32,8 @@ namespace {
 // The longest the program runs without letting the page have its turn: keys
 // only come in while the program is suspended.
 constexpr double kLongestRunMs = 10;
+// The page's terminal has the game's rows and the key help's, no more.
+constexpr int kTerminalRows = kHintRow + 1;
 
 // Hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
@@ -74,10 +76,21 @@ void WaitForKeys(double timeoutMs) {
     TakeKeys();
 }
 
-// The terminal's answer to the width probe.
-bool WaitForAnswer(int timeoutMs) {
-    WaitForKeys(timeoutMs);
-    return true;
+// The key help without the part that names Ctrl+C: the pad has no such key,
+// and a page is closed, not ended. The parts are two full-width blanks apart.
+std::string PageHint(const std::string& text) {
+    static const std::string gap = "\x81\x40\x81\x40";
+    std::size_t quit = text.find("Ctrl+C");
+    if (quit == std::string::npos) return text;
+    std::size_t begin = text.rfind(gap, quit);
+    std::size_t end = text.find(gap, quit);
+    if (begin == std::string::npos) {
+        begin = 0;
+        end = end == std::string::npos ? text.size() : end + gap.size();
+    } else if (end == std::string::npos) {
+        end = text.size();
+    }
+    return text.substr(0, begin) + text.substr(end);
 }
 
 }  // namespace
@@ -125,11 +138,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebQuit() {
 void PlatformStart() {
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
     lastYieldMs = NowMs();
-    AmbiguousWidth ambiguous = MeasureAmbiguousWidth(WaitForAnswer);
-    StartPresenter(kConsoleColumns, kConsoleRows, ambiguous);
+    // xterm.js, at the version the page ships, draws East Asian Ambiguous
+    // characters one column wide: nothing to ask the terminal (a reply would
+    // hold the first frame back by a round of the page's event loop).
+    StartPresenter(kConsoleColumns, kTerminalRows, AmbiguousWidth::kNarrow);
 }
 
-void PlatformShowHint(const char* text) { SetKeyHelp(text ? text : ""); }
+void PlatformShowHint(const char* text) { SetKeyHelp(PageHint(text ? text : "")); }
 
 // A page has no shell to print on after the game: the lines are shown on the
 // page when the game has ended, a data file's path as its address.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "battle/battle_flow.h"
 #include "battle/battle_state.h"
@@ -177,7 +178,13 @@ TEST_F(BattleFlowTest, EachKeyWaitShowsItsOwnKeyHelp) {
     // enemy's attack waits for a confirm in turn.
     Type({KeyEnter, KeyEnter, KeyLeft, KeySpace, KeyDown, KeyDown, KeyEnter, KeySpace, KeyUp, KeyUp, KeyEnter,
           KeyEnter, KeyEnter, KeyEnter});
+    // While a message types out (50 ms a byte) only a confirm key acts: its help shows.
+    std::set<std::string> whileTyping;
+    HeadlessSetSleepWatcher([&whileTyping](unsigned ms) {
+        if (ms == 50) whileTyping.insert(SjisToUtf8(HeadlessHint()));
+    });
     EXPECT_FALSE(Battle(1));
+    EXPECT_EQ(whileTyping, std::set<std::string>{SjisToUtf8(kTextHintTyping)});
     const std::vector<std::string> expected = {
         kTextHintCommands, kTextHintTargets,  kTextHintAbilities, kTextHintTargets,  kTextHintCommands,
         kTextHintCommands, kTextHintCommands, kTextHintItems,     kTextHintCommands, kTextHintCommands,

@@ -111,4 +111,30 @@ TEST(CommandLineTest, HelpListsTheSearchedFolders) {
               std::string::npos);
 }
 
+TEST(CommandLineTest, ATrialRunIsAskedForAndRefusedWithContinue) {
+    Parsed start = Parse({"--start", "2,10,5", "-d", "w"});
+    EXPECT_EQ(start.command.action, CommandAction::kPlay);
+    EXPECT_TRUE(start.command.trial.on);
+    EXPECT_TRUE(start.command.trial.placed);
+    EXPECT_FALSE(start.command.trial.noEnemies);
+    EXPECT_EQ(start.command.trial.column, 10);
+    Parsed quiet = Parse({"--no-enemies"});
+    EXPECT_TRUE(quiet.command.trial.on);
+    EXPECT_TRUE(quiet.command.trial.noEnemies);
+    EXPECT_FALSE(quiet.command.trial.placed);
+    EXPECT_FALSE(Parse({}).command.trial.on);
+    const std::string hint = "; try 'chessrpg --help'";
+    EXPECT_EQ(Parse({"--start=1,59,0"}).command.error,
+              "chessrpg: --start '1,59,0': give SCREEN,COLUMN,ROW, screen 1 to 9, column 0 to 58, row 0 to 19" + hint);
+    EXPECT_EQ(Parse({"--start"}).command.error, "chessrpg: option '--start' needs a value" + hint);
+    // Either order, either option: the save is never a trial's.
+    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+             {"--continue", "--no-enemies"}, {"--start", "1,2,3", "-c"}}) {
+        Parsed parsed = Parse(words);
+        EXPECT_EQ(parsed.command.action, CommandAction::kError) << words[0];
+        EXPECT_EQ(parsed.command.error,
+                  "chessrpg: --start and --no-enemies try a world without its save: not with --continue" + hint);
+    }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "battle/battle_state.h"
 #include "battle/level_up.h"
 #include "console/console.h"
+#include "console/texts.h"
 #include "records/records.h"
 #include "tests/test_support.h"
 
@@ -56,12 +57,14 @@ TEST_F(LevelUpTest, GainsSlideInAfterTheirLabelsAndTheExperienceCountsUp) {
 TEST_F(LevelUpTest, AKeyCompletesTheExperienceCountAndIsConsumed) {
     expGained = 5000;
     long long countStarts = 8 * 50 + 18 * 21;
+    ShowKeyHint(kTextHintAbilities);  // the list the winning blow was chosen from
     HeadlessPushKey('z', countStarts + 100);
     HeadlessPushKey(KeyEnter, countStarts + 200);
     DrawLevelUpGains();
     EXPECT_EQ(ScreenText(9, 55, 60), "5000 ");
     EXPECT_LT(HeadlessMilliseconds(), countStarts + 200);
     EXPECT_EQ(HeadlessKeysLeft(), 1u);  // any key stops the count; the next wait needs its own
+    EXPECT_EQ(HeadlessHintsAtKeyReads(), std::vector<std::string>{kTextHintLevelUp}) << "the window's own key help";
 }
 
 TEST_F(LevelUpTest, ABigGainLeavesNoDigitsOfItsSlideBehind) {

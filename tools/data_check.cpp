@@ -1,38 +1,91 @@
-// data_check [data-folder]: reads every file of a data tree as the game does
-// and prints one line per problem, "file: item N: what is wrong (what is
-// allowed)". data_check --save FILE [data-folder]: the same for a save file and
-// the data tree it belongs to (by default the one it names). Exit status: 0
-// without problems, 1 with problems, 2 for a wrong command line.
+// chessrpg-data-check [OPTION]... [FOLDER]: reads every file of a data tree as
+// the game does and prints one line per problem, "file: line L, column C:
+// what is wrong (what is allowed)", in Japanese or, with --english, in
+// English. Exit status: 0 without problems, 1 with problems, 2 for a wrong
+// command line or a folder without a data tree.
+#include <getopt.h>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "platform/sjis_utf8.h"
 #include "tools/record_checks.h"
 #include "tools/save_checks.h"
+#include "tools/tool_command.h"
 #include "tools/tool_platform.h"
 
+namespace {
+
+constexpr char kProgram[] = "chessrpg-data-check";
+
+const char kHelpJa[] =
+    "使い方: chessrpg-data-check [オプション]... [フォルダ]\n"
+    "フォルダ（省略するとカレントディレクトリ）のデータツリーを、ゲームと同じように\n"
+    "読んで調べ、問題を 1 行に 1 つずつ、ファイル、行、列と直し方をつけて表示します。\n"
+    "\n"
+    "  -e, --english     メッセージを英語で表示する\n"
+    "      --save FILE   ゲームのセーブ FILE も、フォルダのデータツリーの世界の\n"
+    "                    セーブとして調べる（前の版のセーブは、それが指すツリーと）\n"
+    "  -h, --help        この説明を表示して終わる\n"
+    "\n"
+    "終了ステータス: 問題なし 0、問題あり 1、コマンドラインの誤りやデータツリーが\n"
+    "ないとき 2。データの書き方は、ゲームの文書のフォルダ（share/doc/chessrpg）の\n"
+    "docs/modding.md にあります。\n";
+
+const char kHelpEn[] =
+    "Usage: chessrpg-data-check [OPTION]... [FOLDER]\n"
+    "Reads the data tree in FOLDER (by default the working directory) as the game\n"
+    "reads it and prints one line per problem, with its file, line, column and fix.\n"
+    "\n"
+    "  -e, --english     messages in English (Japanese by default)\n"
+    "      --save FILE   also check FILE, a save of the game, as a save of the world\n"
+    "                    of FOLDER (a save of an earlier version: of the tree it names)\n"
+    "  -h, --help        show this help and end\n"
+    "\n"
+    "Exit status: 0 without problems, 1 with problems, 2 for a wrong command line or\n"
+    "a folder without a data tree. How to write the data: docs/modding.md in the\n"
+    "game's documentation folder (share/doc/chessrpg).\n";
+
+int Refuse(const std::string& what) {
+    std::fprintf(stderr, "%s: %s; try '%s --help'\n", kProgram, what.c_str(), kProgram);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const option options[] = {{"english", no_argument, nullptr, 'e'},
+                              {"save", required_argument, nullptr, 's'},
+                              {"help", no_argument, nullptr, 'h'},
+                              {nullptr, 0, nullptr, 0}};
+    bool english = false, help = false;
     const char* save = nullptr;
-    int first = 1;
-    if (argc >= 3 && std::strcmp(argv[1], "--save") == 0) {
-        save = argv[2];
-        first = 3;
+    opterr = 0;
+    for (int letter; (letter = getopt_long(argc, argv, ":eh", options, nullptr)) != -1;) {
+        if (letter == 'e') english = true;
+        else if (letter == 'h') help = true;
+        else if (letter == 's') save = optarg;
+        else if (letter == ':') return Refuse(std::string("option '") + argv[optind - 1] + "' needs a value");
+        else return Refuse(std::string("unrecognized option '") + argv[optind - 1] + "'");
     }
-    if (argc > first + 1 || (argc == first + 1 && argv[first][0] == '-')) {
-        std::fprintf(stderr, "usage: data_check [data-folder]\n       data_check --save FILE [data-folder]\n");
+    if (argc - optind > 1) return Refuse(std::string("unexpected argument '") + argv[optind + 1] + "'");
+    if (help) return PrintText(english ? kHelpEn : kHelpJa) ? 0 : 1;
+
+    std::string tree = save ? SaveTree(save) : "";
+    if (optind < argc) tree = argv[optind];
+    if (tree.empty()) tree = ".";
+    const std::string missing = DataTreeMissing(kProgram, tree, english);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
         return 2;
     }
-    std::string tree = save ? SaveTree(save) : "";
-    if (argc == first + 1) tree = argv[first];
-    if (!tree.empty()) SetToolDataRoot(tree.c_str());
+    SetToolDataRoot(tree.c_str());
     static ProblemList problems;
+    problems.root = tree;
     CheckDataTree(problems);
     if (save) CheckSaveFile(problems, save);
-    for (const std::string& line : SortedLines(problems)) std::printf("%s\n", SjisToUtf8(line).c_str());
-    if (problems.lines.empty()) {
-        std::printf("No problems found.\n");
-        return 0;
-    }
-    return 1;
+    std::string text;
+    for (const std::string& line : SortedLines(problems, english)) text += line + "\n";
+    if (problems.found.empty()) text = Pick(english, "問題は見つかりませんでした。\n", "No problems found.\n");
+    if (!PrintText(text)) return 2;
+    return problems.found.empty() ? 0 : 1;
 }

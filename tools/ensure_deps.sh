@@ -38,14 +38,17 @@ case "${1:-play}" in
     have pgrep || need procps ;;
   deb) have dpkg-shlibdeps || need dpkg-dev ;;
   lintian) have lintian || need lintian ;;
-  # The browser version: Emscripten, and Node.js with npm for xterm.js; its
-  # tests add Chromium and a monospaced Japanese font.
+  # The browser version: Emscripten, Node.js with npm for xterm.js, and the
+  # page's font, cut out of Debian's Noto CJK by fontTools (Debian's Python,
+  # with Brotli for WOFF2); its tests add Chromium.
   web | web-test)
     have emcc || need emscripten
     { have node && have npm; } || need "nodejs npm"
+    [ -f /usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc ] || need fonts-noto-cjk
+    /usr/bin/python3 -c 'import fontTools.subset' 2>/dev/null || need python3-fonttools
+    /usr/bin/python3 -c 'import brotli' 2>/dev/null || need python3-brotli
     if [ "$1" = web-test ]; then
       have chromium || need chromium
-      [ -n "$(fc-list 'Noto Sans Mono CJK JP' 2>/dev/null)" ] || need "fonts-noto-cjk fontconfig"
     fi ;;
   *) echo "usage: $0 play|test|windows|wine|fuzz|bench|deb|lintian|web|web-test" >&2; exit 2 ;;
 esac

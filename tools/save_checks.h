@@ -1,5 +1,5 @@
 // The data checker's look at a save file: its items as the game reads them,
-// then whether it fits the data tree (made for it).
+// then whether it belongs to the data tree's world.
 #pragma once
 
 #include <string>
@@ -10,5 +10,6 @@
 // tree's records and map must have been checked (read) first.
 void CheckSaveFile(ProblemList& problems, const char* path);
 
-// The data tree a save names, "" when its tree item cannot be read.
+// The data tree a save of an earlier version names; "" for a save of today's
+// layout, which names its world and not a folder, or when it cannot be read.
 std::string SaveTree(const char* path);

@@ -1,10 +1,13 @@
 // Writes data.js: every file of a data tree, by its path within the tree,
 // bytes as base64. The page gives the game the tree from it: one file loads
 // faster than many small ones, and loads from the file system too, where a
-// page may not read files.
+// page may not read files. When OUT_JS is a built page's, its service worker
+// is stamped anew, so that players get the new tree at their next visit.
 // Usage: node pack_data.mjs DATA_DIR OUT_JS
-import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { existsSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { dirname, join } from 'node:path';
+
+import { stampWorker } from './stamp_worker.mjs';
 
 const [root, out] = process.argv.slice(2);
 if (!root || !out) {
@@ -26,3 +29,4 @@ const packed = {};
 for (const path of files(root, '')) packed[path] = readFileSync(join(root, path)).toString('base64');
 writeFileSync(out, '// The data tree in data/, packed by web/pack_data.mjs.\n' +
   'window.chessrpgData = ' + JSON.stringify(packed, null, 1) + ';\n');
+if (existsSync(join(dirname(out), 'sw.js'))) stampWorker(dirname(out));

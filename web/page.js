@@ -1,23 +1,33 @@
-// The page around the game: the terminal it draws on (xterm.js), its keys and
-// the on-screen pad, the data tree it reads, its saves, the choice between
-// continuing the saved journey and a new one, and what shows once it has ended.
+// The page around the game: the terminal it draws on (xterm.js) in the page's
+// own font, sized to the window, its keys and the on-screen pad, the data tree
+// it reads, its saves (the game itself asks whether to continue a journey
+// saved), what shows once it has ended, and the service worker that lets it
+// start with no network.
 // The program (chessrpg.js, built from platform/web.cpp) calls the functions
 // of `page` below; the ones that wait return promises, during which the
 // program is suspended and the browser is free.
 //
 // Loading runs side by side: this script starts loading the program at once,
-// sets up the terminal when xterm.js has loaded (it comes after this script),
-// and lets the program start once both are ready.
+// sets up the terminal when xterm.js (it comes after this script) and the
+// font have loaded, and lets the program start once both are ready.
 'use strict';
 
 (function () {
+  // The game's rows and the key help below them.
   const kColumns = 80;
-  const kRows = 30;
-  // Japanese at exactly two cells and ASCII at one: monospaced CJK fonts
-  // first (Debian: fonts-noto-cjk, fonts-vlgothic, fonts-ipafont-gothic;
-  // Windows and macOS bring their own), the browser's monospace last.
-  const kFonts = '"Noto Sans Mono CJK JP", "Noto Sans Mono CJK SC", "VL Gothic", "IPAGothic", ' +
-    '"TakaoGothic", "MS Gothic", "Osaka-Mono", monospace';
+  const kRows = 22;
+  // Japanese at exactly two cells and ASCII at one: the page's own font
+  // (page.css), which holds every character of the game's texts and the
+  // shipped data; for what an edited data tree adds, the system's monospaced
+  // CJK fonts, the browser's monospace last.
+  const kOwnFont = 'ChessRPG Mono';
+  const kFonts = `"${kOwnFont}", "Noto Sans Mono CJK JP", "VL Gothic", "IPAGothic", "MS Gothic", ` +
+    '"Osaka-Mono", monospace';
+  // Past this the terminal starts without the font rather than not at all.
+  const kFontWaitMs = 3000;
+  // The font's size: at least legible, at most comfortable on a large screen.
+  const kSmallestFontPx = 7;
+  const kLargestFontPx = 36;
   // What the arrows, Enter and Space send, as a terminal sends them.
   const kPadKeys = {
     up: '\x1b[A', down: '\x1b[B', right: '\x1b[C', left: '\x1b[D', enter: '\r', space: ' ',
@@ -48,16 +58,10 @@
   // holding their bytes one character per byte (platform/web_save_files.cpp
   // says why localStorage) ---
   const kStatePrefix = 'chessrpg/';
-  // The data tree a save belongs to: the data folder's address, the same for
-  // ".../" and ".../index.html" and whatever the query or fragment.
+  // The data tree's path as the game asks for it: the data folder's address,
+  // the same for ".../" and ".../index.html" and whatever the query or
+  // fragment (the saves of earlier versions were named after it).
   const dataTreePath = () => new URL('data', location.href).href;
-  // The name the game gives the save of a tree (SaveFileName in
-  // game/save_file.cpp): "save-" and the tree's 64-bit FNV-1a in hex.
-  function saveName(tree) {
-    let hash = 0xcbf29ce484222325n;
-    for (const byte of utf8.encode(tree)) hash = BigInt.asUintN(64, (hash ^ BigInt(byte)) * 0x100000001b3n);
-    return 'save-' + hash.toString(16).padStart(16, '0') + '.txt';
-  }
   // Why the browser would not, in one line for the player: the error's name
   // only, since its message may be in the player's language.
   function storageRefusal(error) {
@@ -84,15 +88,12 @@
       return storageRefusal(error);
     }
   }
-  const saveExists = () => readState(saveName(dataTreePath())).bytes !== null;
 
   // --- keys: bytes as the terminal sends them, until the program takes them ---
   const keys = [];
   let keyWaiter = null;
   let sleepWaker = null;
   function pushKeys(bytes) {
-    // The pad's keys while the player chooses how to start are not the game's.
-    if (!element('start').hidden) return;
     for (const byte of bytes) keys.push(byte);
     if (keyWaiter) keyWaiter();
     if (sleepWaker && bytes.includes(kQuitKey)) sleepWaker();
@@ -173,58 +174,28 @@
       const site = location.origin === 'null' ? 'pages opened from files' : location.origin;
       leftLines.push(`${decode(label)}${kStatePrefix}${name} (this browser's storage for ${site})`);
     },
-    // With a save, the player may continue it or start anew, else start again.
+    // Playing again is loading the page again: the game asks then, as at
+    // any start, whether to continue a journey saved.
     ended(status) {
-      const saved = saveExists();
       element('left-lines').textContent = leftLines.join('\n');
       element('ended').hidden = false;
       element('ended').dataset.status = String(status);
-      element('restart').hidden = saved;
-      element('ended').querySelector('.choices').hidden = !saved;
-      (saved ? element('ended').querySelector('.continue') : element('restart')).focus();
+      element('restart').focus();
     },
   };
 
-  // --- the start: a new game, or the saved one continued ---
-  const kStartNote = 'chessrpg-start';
-  let startIsChosen = null;
-  let startTaken = false;
-  const startChosen = new Promise((resolve) => { startIsChosen = resolve; });
-  // The choice made on the ended panel, carried over the reload.
-  function takeStartNote() {
-    try {
-      const choice = sessionStorage.getItem(kStartNote);
-      sessionStorage.removeItem(kStartNote);
-      return choice;
-    } catch (error) {
-      return null;
-    }
-  }
-  function startAgain(choice) {
-    try {
-      sessionStorage.setItem(kStartNote, choice);
-    } catch (error) { /* the page asks again */ }
-    location.reload();
-  }
-  function startGame(continuing) {
-    if (startTaken) return;
-    startTaken = true;
-    element('start').hidden = true;
-    // The program takes this array as its command line when it starts.
-    if (continuing) window.Module.arguments.push('--continue');
-    if (!touchScreen) term.focus();
-    startIsChosen();
-  }
-  // With a save of this page's and no choice made before the reload, the
-  // player chooses, by the keyboard (Tab, Enter) or by touch.
-  function chooseStart() {
-    const noted = takeStartNote();
-    if (noted === 'continue' || noted === 'new' || !saveExists()) {
-      startGame(noted === 'continue');
-      return;
-    }
-    element('start').hidden = false;
-    element('start').querySelector('.continue').focus();
+  // --- offline: the service worker keeps the build's files (web/sw.js).
+  // Pages opened from the file system have none and need none. A new build's
+  // worker takes over as soon as it is installed: a page whose game has not
+  // started by then loads again, lest its files come from two builds; one
+  // that has started has all it needs ---
+  const kWorkerDelayMs = 1000;  // out of the way of the game's start
+  let gameStarted = false;
+  if (location.protocol !== 'file:' && navigator.serviceWorker) {
+    navigator.serviceWorker.addEventListener('controllerchange', () => { if (!gameStarted) location.reload(); });
+    window.addEventListener('load', () => setTimeout(() => {
+      navigator.serviceWorker.register('sw.js').catch((error) => console.warn(`no offline play: ${error}`));
+    }, kWorkerDelayMs));
   }
 
   // --- the program: loads now, starts once the data and the terminal are
@@ -242,8 +213,13 @@
         fs.writeFile('/data/' + path, bytes);
       }
       fs.chdir('/data');
+      // The line the game leaves after exit names how to go on: here, the page.
+      module.ENV.CHESSRPG_COMMAND = 'Play again';
       module.addRunDependency('page');
-      Promise.all([terminalReady, startChosen]).then(() => module.removeRunDependency('page'));
+      terminalReady.then(() => {
+        gameStarted = true;
+        module.removeRunDependency('page');
+      });
     }],
     print: (line) => console.log(line),
     printErr: (line) => console.warn(line),
@@ -253,17 +229,65 @@
   program.onerror = () => terminalReady.then(() => term.write('The game (chessrpg.js) could not be loaded.\r\n'));
   document.head.appendChild(program);
 
-  // --- the terminal's size: as large as the window allows, with room below
-  // for the pad and the start of the text ---
+  // --- the terminal's size: 80 columns across the width there is, as long
+  // as the 22 rows fit the window's height too, with the pad below the game
+  // on a phone held upright and beside it held sideways ---
+  // The room for the terminal, in CSS pixels.
+  function terminalRoom() {
+    const main = getComputedStyle(document.querySelector('main'));
+    const game = element('game');
+    // The layout viewport's: a phone's browser zooms out while the terminal
+    // is still too wide, which changes the window's inner size meanwhile.
+    let width = document.documentElement.clientWidth - 2 * parseFloat(main.paddingLeft) -
+      (game.offsetWidth - game.clientWidth);
+    let height = document.documentElement.clientHeight - 2 * parseFloat(main.paddingTop) -
+      (game.offsetHeight - game.clientHeight);
+    if (!element('pad').hidden) {
+      const gap = parseFloat(getComputedStyle(element('play')).columnGap);
+      const arrows = element('pad').querySelector('.arrows');
+      const actions = element('pad').querySelector('.actions');
+      // Beside the game when the pad's parts sit on one row with it.
+      if (getComputedStyle(element('pad')).display === 'contents') {
+        width -= arrows.offsetWidth + actions.offsetWidth + 2 * gap;
+      } else {
+        height -= element('pad').offsetHeight + gap;
+      }
+    }
+    return { width, height };
+  }
+  // A cell's width and height for each pixel of font size, as the font
+  // draws them: measured on a line of text, since every change of the
+  // terminal's font size costs it a new measure and new rows.
+  function cellShape() {
+    const line = document.createElement('span');
+    line.style.cssText = 'position: absolute; visibility: hidden; white-space: pre; line-height: normal; ' +
+      `font: 100px ${kFonts}`;
+    line.textContent = 'W'.repeat(10);
+    document.body.appendChild(line);
+    const box = line.getBoundingClientRect();
+    line.remove();
+    return { width: box.width / 1000, height: box.height / 100 };
+  }
+  // The largest font size, in eighths of a pixel and within the limits, at
+  // which the terminal fits its room (its rows are whole pixels high).
+  function fittingFontSize(room) {
+    const cell = cellShape();
+    const fontSize = Math.min(room.width / (kColumns * cell.width), Math.floor(room.height / kRows) / cell.height);
+    return Math.max(kSmallestFontPx, Math.min(kLargestFontPx, Math.floor(fontSize * 8) / 8));
+  }
+  // Sets that size, and a smaller one while the terminal still overflows
+  // (a display that rounds cells to its own pixels).
   function fitTerminal() {
-    const probeSize = 20;
-    term.options.fontSize = probeSize;
+    const room = terminalRoom();
     const screen = term.element.querySelector('.xterm-screen');
-    const reserved = 100 + (element('pad').hidden ? 0 : element('pad').offsetHeight + 10);
-    const width = document.documentElement.clientWidth - 16;
-    const height = window.innerHeight - reserved;
-    const scale = Math.min(width / screen.offsetWidth, height / screen.offsetHeight);
-    term.options.fontSize = Math.max(6, Math.min(26, Math.floor(probeSize * scale)));
+    let fontSize = fittingFontSize(room);
+    if (term.options.fontSize !== fontSize) term.options.fontSize = fontSize;
+    for (;;) {
+      const size = screen.getBoundingClientRect();
+      if ((size.width <= room.width && size.height <= room.height) || fontSize <= kSmallestFontPx) break;
+      fontSize -= 0.125;
+      term.options.fontSize = fontSize;
+    }
   }
 
   // --- the pad on touch screens ---
@@ -289,14 +313,25 @@
     }
   }
 
-  // xterm.js has run by now.
+  // --- the font: the terminal measures its cells when it opens, so it opens
+  // once the page's font has loaded (it is preloaded, and usually has) ---
+  function fontLoaded() {
+    const faces = ['400', '700'].map((weight) => document.fonts.load(`${weight} 16px "${kOwnFont}"`, '●'));
+    const late = new Promise((resolve) => { setTimeout(resolve, kFontWaitMs); });
+    return Promise.race([Promise.all(faces), late]).catch(() => {});
+  }
+
+  // xterm.js has run by now. The pad comes first, so that the terminal opens
+  // at its size.
   function setUpTerminal() {
+    touchScreen = window.matchMedia('(pointer: coarse)').matches;
+    if (touchScreen) startPad();
     term = new Terminal({
       cols: kColumns,
       rows: kRows,
       scrollback: 0,
       fontFamily: kFonts,
-      fontSize: 18,
+      fontSize: fittingFontSize(terminalRoom()),
       lineHeight: 1,
       cursorBlink: false,
       cursorInactiveStyle: 'none',
@@ -306,24 +341,16 @@
     window.chessrpgTerminal = term;
     term.open(element('terminal'));
     term.onData((data) => pushKeys(utf8.encode(data)));
-    touchScreen = window.matchMedia('(pointer: coarse)').matches;
-    if (touchScreen) {
-      // The pad is the keyboard here: no on-screen keyboard over the game.
-      term.textarea.setAttribute('inputmode', 'none');
-      startPad();
-    }
+    // On a touch screen the pad is the keyboard: no on-screen keyboard over the game.
+    if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
     fitTerminal();
     window.addEventListener('resize', fitTerminal);
-    element('game').addEventListener('click', () => { if (!touchScreen && element('start').hidden) term.focus(); });
+    element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
-    element('start').querySelector('.continue').addEventListener('click', () => startGame(true));
-    element('start').querySelector('.new-game').addEventListener('click', () => startGame(false));
-    element('ended').querySelector('.continue').addEventListener('click', () => startAgain('continue'));
-    element('ended').querySelector('.new-game').addEventListener('click', () => startAgain('new'));
+    if (!touchScreen) term.focus();
     terminalIsReady();
-    chooseStart();
   }
-  document.addEventListener('DOMContentLoaded', setUpTerminal);
+  document.addEventListener('DOMContentLoaded', () => fontLoaded().then(setUpTerminal));
 
   window.addEventListener('pagehide', () => {
     if (window.Module && window.Module._WebQuit) {

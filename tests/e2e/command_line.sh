@@ -28,7 +28,8 @@ done
 [ "$(echo "$out" | grep '^  /' | tail -n 1)" = "  $E2E_DATA" ] || e2e_fail "--help: the source data is not the last folder"
 
 run --version
-[ "$status" = 0 ] && [ "$out" = "chessrpg $version" ] && [ -z "$err" ] ||
+[ "$status" = 0 ] && [ "$(echo "$out" | head -n 1)" = "chessrpg $version" ] && [ -z "$err" ] &&
+  echo "$out" | grep -q '^License: MIT' ||
   e2e_fail "--version: status $status, '$out', '$err'"
 
 "$E2E_PROGRAM" --version >/dev/full 2>/dev/null && e2e_fail "--version into a full disk: status 0"

@@ -24,7 +24,9 @@ e2e_cleanup() {
   return 0
 }
 
-# e2e_setup PROGRAM DATA_DIR: a scratch folder with a copy of the data tree.
+# e2e_setup PROGRAM DATA_DIR: a scratch folder with a copy of the data tree,
+# and a state folder of its own there: a check never meets the player's saves
+# (every copy of the shipped world shares its journey) nor another check's.
 e2e_setup() {
   [ -x "$1" ] || e2e_fail "no program at $1"
   [ -d "$2" ] || e2e_fail "no data tree at $2"
@@ -36,6 +38,7 @@ e2e_setup() {
   trap e2e_cleanup EXIT
   mkdir -p "$E2E_WORK/data"
   cp -R "$E2E_DATA"/. "$E2E_WORK/data/"
+  export XDG_STATE_HOME=$E2E_WORK/state
 }
 
 # e2e_start [COLUMNS ROWS]: runs the program (with the options in E2E_ARGS) in

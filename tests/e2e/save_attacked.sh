@@ -79,6 +79,7 @@ quit "second game"
 [ "$(cat "$(save_file)")" = "$saved" ] || e2e_fail "the second game changed the save"
 e2e_tmux kill-server
 E2E_SOCKET=$first_socket
+rm -f "$E2E_WORK/status"  # the second game's; the first game's pane writes it again as it ends
 e2e_tmux send-keys -t game Right
 e2e_wait 10 hero_at 8 || e2e_fail "the first game did not go on"
 quit "first game"

@@ -21,7 +21,7 @@ forms=$E2E_WORK/data/map_form/map1
 sed -i '11s/#$/ /' "$forms/1.txt"
 sed -i "11s/^#/ /; 3s/.*/$SCREEN2_MARKER/" "$forms/2.txt"
 on_screen2() { e2e_screen | sed 's/ *$//' | grep -qxF -- "$SCREEN2_MARKER"; }
-save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.previous' | head -n 1; }
+save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.aside-' | head -n 1; }
 
 "$E2E_PROGRAM" --help | grep -qF -- '-c, --continue' || e2e_fail "--help does not tell of --continue"
 
@@ -59,7 +59,7 @@ e2e_tmux send-keys -t game C-c
 e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
 e2e_wait 10 e2e_screen_has "読み込めなかったセーブの写し: $saves/" || e2e_fail "the copy of the damaged save is not named"
 [ -f "$(ls "$saves"/save-*.bad-1.txt)" ] || e2e_fail "no copy of the damaged save"
-e2e_wait 10 e2e_screen_has '進行状況を保存しました。続きから遊ぶには: chessrpg --continue' ||
+e2e_tmux capture-pane -p -J -t game | grep -qxF "進行状況を保存しました。続きから遊ぶには: $E2E_PROGRAM --continue" ||
   e2e_fail "no line saying the progress was saved"
 
 # No save at all.
@@ -67,4 +67,42 @@ rm -rf "$saves"
 E2E_ARGS=--continue e2e_start 80 30
 e2e_wait 10 e2e_field_shown || e2e_fail "no new game without a save"
 e2e_wait 10 e2e_screen_has 'セーブがないため新しいゲームを始めます。' || e2e_fail "no line saying there is no save"
-echo "ok: a save made at a screen change continues on that screen and cell at its level; bad and missing saves start new"
+
+# The journey is never lost by starting the game again: with a save the game
+# asks first and Enter goes on; a new journey is asked once more, and sets the
+# saved one aside. The line after exit names the command that started it.
+e2e_tmux send-keys -t game C-c
+e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
+echo 0 >"$E2E_WORK/data/map_info/map1/2.txt"
+e2e_write_hero '40 10 8 5 5 6 30 0 5 0 0 0 0 1 3 1 3 1 3 50 10'
+rm -rf "$saves"
+e2e_start 80 30
+e2e_wait 10 e2e_field_shown || e2e_fail "no save, and yet no field at once"
+e2e_tmux send-keys -t game Right Right Right Right Right
+e2e_wait 10 on_screen2 || e2e_fail "the hero did not walk into screen 2 again"
+e2e_tmux send-keys -t game C-c
+e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
+journey=$(cat "$(save_file)")
+export CHESSRPG_COMMAND='./build.sh play --continue'
+e2e_start 80 30
+e2e_wait 10 e2e_screen_has 'セーブした冒険があります。' || e2e_fail "started again, the game does not ask"
+e2e_tmux send-keys -t game Enter
+e2e_wait 10 on_screen2 || e2e_fail "Enter did not continue the journey"
+e2e_tmux send-keys -t game C-c
+e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
+e2e_tmux capture-pane -p -J -t game | grep -qxF '進行状況を保存しました。続きから遊ぶには: ./build.sh play --continue' ||
+  e2e_fail "the line after exit does not name the command that started the game"
+unset CHESSRPG_COMMAND
+e2e_start 80 30
+e2e_wait 10 e2e_screen_has 'セーブした冒険があります。' || e2e_fail "the game does not ask the third time"
+e2e_tmux send-keys -t game Down Enter
+e2e_wait 10 e2e_screen_has 'セーブした冒険は控えに移ります' || e2e_fail "a new journey is not asked once more"
+e2e_tmux send-keys -t game Down Enter
+e2e_wait 10 e2e_field_shown || e2e_fail "no new journey on screen 1"
+e2e_tmux send-keys -t game C-c
+e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
+aside=$(ls "$saves"/save-*.aside-1.txt)
+[ "$(cat "$aside")" = "$journey" ] || e2e_fail "the journey set aside is not the one saved"
+e2e_tmux capture-pane -p -J -t game | grep -qxF "控えに移した前の冒険: $aside" || e2e_fail "the journey set aside is not named"
+echo "ok: a save made at a screen change continues on that screen and cell at its level; bad and missing saves start new;"
+echo "ok: started again the game asks, Enter continues, a new journey is confirmed and sets the old one aside"

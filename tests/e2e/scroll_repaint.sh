@@ -45,7 +45,7 @@ check_repaint() {
 # lead into SCREEN.
 walk() {
   place_hero "$1"
-  e2e_start 80 30
+  E2E_ARGS=--new e2e_start 80 30  # each walk a journey of its own
   e2e_wait 10 e2e_game_running || e2e_fail "the program did not start"
   e2e_wait 10 row_is 0 "$(layout_row 1 0)" || e2e_fail "screen 1 is not shown"
   for _ in $(seq "$3"); do e2e_tmux send-keys -t game "$2"; sleep 0.1; done

@@ -21,7 +21,7 @@ bool SameGame(const SavedGame& a, const SavedGame& b) {
            a.hero.nextLevelExp == b.hero.nextLevelExp && a.hero.exp == b.hero.exp && a.hero.level == b.hero.level &&
            std::memcmp(&a.hero.spare1, &b.hero.spare1, 8) == 0 && std::memcmp(a.hero.items, b.hero.items, 12) == 0 &&
            a.hero.fieldX == b.hero.fieldX && a.hero.fieldY == b.hero.fieldY && a.hero.screenNo == b.hero.screenNo &&
-           a.gateOpen == b.gateOpen && a.tree == b.tree;
+           a.gateOpen == b.gateOpen && a.layout == b.layout && a.world == b.world;
 }
 
 }  // namespace

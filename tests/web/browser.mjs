@@ -13,9 +13,10 @@ export const kChromiumArgs = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// Playwright gives each launch a new empty profile folder of its own.
-export function startChromium(executablePath) {
-  return chromium.launch({ executablePath, headless: true, args: kChromiumArgs });
+// Playwright gives each launch a new empty profile folder of its own; env
+// adds to the environment it runs in.
+export function startChromium(executablePath, env = {}) {
+  return chromium.launch({ executablePath, headless: true, args: kChromiumArgs, env: { ...process.env, ...env } });
 }
 
 // A page of its own context (options as Playwright's newContext takes them)
@@ -44,5 +45,15 @@ export async function until(page, what, fn, arg, timeout = 20000) {
     const rows = await screenRows(page).catch(() => []);
     throw new Error(`${what}: not seen in ${timeout} ms (${error.message.split('\n')[0]}). The screen:\n` +
       rows.map((row) => '|' + row.trimEnd()).join('\n'));
+  }
+}
+
+// Waits until the promise fn(arg) gives in the page is true (waitForFunction
+// takes a promise itself for true), polling; fails on a time-out.
+export async function untilResolved(page, what, fn, arg, timeout = 20000) {
+  const deadline = Date.now() + timeout;
+  while (!(await page.evaluate(fn, arg))) {
+    if (Date.now() > deadline) throw new Error(`${what}: not seen in ${timeout} ms`);
+    await new Promise((resolve) => { setTimeout(resolve, 50); });
   }
 }

@@ -4,7 +4,7 @@
 // battle with the level-up window, the fatal stop and the page's offer to
 // start again, the page opened from the file system, the pad on a touch
 // screen, and saves in the browser's storage (continued, refused when damaged,
-// kept as the previous copy by a new game, left alone by a second tab, and a
+// set aside by a confirmed new journey, left alone by a second tab, and a
 // full storage).
 // tests/web/run.sh builds the sites and runs this file.
 import { after, before, test } from 'node:test';
@@ -50,11 +50,14 @@ async function expectFirstFrame(page) {
   await until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
 }
 
-test('the shipped world: the first field frame cell for cell, a walk into screen 2, and Ctrl+C', async () => {
+test('the shipped world: the first field frame cell for cell, its key help, a walk into screen 2, and Ctrl+C', async () => {
   const page = await openGame(browser, server.url + 'dist/index.html', {}, (page) =>
     page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame));
   await expectFirstFrame(page);
-  await page.screenshot({ path: join(work, 'screenshot.png') });
+  // The key help names the keys of the keyboard and the pad, and not Ctrl+C
+  // (the arrows are drawn one column wide, each with a blank after it).
+  const rows = await screenRows(page);
+  assert.deepEqual([rows.length, rows[21].trimEnd()], [22, '↑ ↓ ← →  移動']);
 
   // The page's font draws a Japanese character two cells wide and ASCII one.
   const widths = await page.evaluate(() => {
@@ -192,11 +195,11 @@ async function walkIntoScreen2(page) {
   for (let i = 0; i < 16; ++i) await press(page, 'ArrowRight');
   await until(page, 'screen 2, the hero at its left edge', heroAt, [0, 10, screenTop(2)]);
 }
-// The save, its previous copy and its first bad copy, as localStorage holds them.
+// The save, the journey set aside last and the first bad copy, as localStorage holds them.
 async function storedSaves(page) {
   const items = Object.entries(await page.evaluate(() => ({ ...localStorage })));
   const find = (pattern) => items.find(([key]) => pattern.test(key))?.[1];
-  return { save: find(/^chessrpg\/save-[0-9a-f]{16}\.txt$/), previous: find(/\.previous\.txt$/), bad: find(/\.bad-1\.txt$/) };
+  return { save: find(/^chessrpg\/save-[0-9a-f]{16}\.txt$/), aside: find(/\.aside-1\.txt$/), bad: find(/\.bad-1\.txt$/) };
 }
 // A save's screen and the hero's column and row (items 24, 21 and 22).
 const savedPlace = (text) => [23, 20, 21].map((item) => Number(text.split(/\s+/)[item]));
@@ -204,6 +207,12 @@ async function endGame(page) {
   await press(page, 'Control+C');
   await page.waitForSelector('#ended', { state: 'visible', timeout: 5000 });
   return page.textContent('#left-lines');
+}
+// With a journey saved the game asks first; the first choice continues it.
+const kQuestion = 'セーブした冒険があります。';
+async function answer(page, ...keys) {
+  await until(page, 'the question about the saved journey', shows, kQuestion);
+  await press(page, ...keys);
 }
 async function closeClean(page) {
   assert.deepEqual(page.errors, []);
@@ -218,12 +227,10 @@ test('a save in the browser: after a reload, Continue puts the hero back on his 
   await press(page, 'ArrowRight');
   await until(page, 'a step on', heroAt, [2, 10, screenTop(2)]);
   await page.reload();
-  // The choice has the focus on Continue: Enter takes it.
-  await page.waitForSelector('#start', { state: 'visible', timeout: 5000 });
-  await press(page, 'Enter');
+  // Continue is the first choice: Enter takes it.
+  await answer(page, 'Enter');
   await until(page, 'the hero back on screen 2, column 2', heroAt, [2, 10, screenTop(2)]);
-  assert.match(await endGame(page), /^進行状況を保存しました。/);
-  assert.deepEqual([await page.isVisible('#restart'), await page.isVisible('#ended .continue')], [false, true]);
+  assert.match(await endGame(page), /^進行状況を保存しました。続きから遊ぶには: Play again$/);
   await closeClean(page);
 });
 
@@ -237,28 +244,31 @@ test('a damaged save is refused in one line and kept aside, and a new game start
     localStorage.setItem(key, localStorage.getItem(key).replace('\n40 ', '\n99 '));
     return localStorage.getItem(key);
   });
-  await page.click('#ended .continue');
+  await page.click('#restart');
+  await answer(page, 'Enter');
   await until(page, 'the refusal on the hint line', shows, 'セーブを読み込めないため新しいゲームを始めます: item 27: check ');
   await until(page, 'a new game', heroAt, heroAtStart());
   // Until the new game's first save the damaged one stays, beside its copy.
-  assert.deepEqual(await storedSaves(page), { save: damaged, previous: undefined, bad: damaged });
+  assert.deepEqual(await storedSaves(page), { save: damaged, aside: undefined, bad: damaged });
   await closeClean(page);
 });
 
-test('New game keeps the journey saved before as the previous copy', async () => {
+test('a new journey is asked once more and sets the one saved aside', async () => {
   const page = await openGame(browser, siteAddress('calm'));
   await walkIntoScreen2(page);
   await press(page, 'ArrowRight');
   await endGame(page);
   const old = (await storedSaves(page)).save;
   await page.reload();
-  await page.click('#start .new-game');
+  await answer(page, 'ArrowDown', 'Enter');
+  await until(page, 'the question once more', shows, 'セーブした冒険は控えに移ります。');
+  await press(page, 'ArrowDown', 'Enter');
   await until(page, 'a new game', heroAt, heroAtStart());
   assert.equal((await storedSaves(page)).save, old, 'the save was replaced before the first safe point');
   await walkIntoScreen2(page);
   const saves = await storedSaves(page);
-  assert.deepEqual([saves.previous, savedPlace(old), savedPlace(saves.save)], [old, [2, 2, 10], [2, 0, 10]]);
-  assert.match(await endGame(page), /前のゲームのセーブの写し: chessrpg\/save-[0-9a-f]{16}\.previous\.txt/);
+  assert.deepEqual([saves.aside, savedPlace(old), savedPlace(saves.save)], [old, [2, 2, 10], [2, 0, 10]]);
+  assert.match(await endGame(page), /控えに移した前の冒険: chessrpg\/save-[0-9a-f]{16}\.aside-1\.txt/);
   await closeClean(page);
 });
 
@@ -270,8 +280,7 @@ test('two tabs on one save: the second plays without saving and says so', async 
   second.errors = [];
   second.on('pageerror', (error) => second.errors.push(String(error)));
   await second.goto(siteAddress('calm'));
-  await second.waitForSelector('#start', { state: 'visible', timeout: 5000 });
-  await press(second, 'Enter');
+  await answer(second, 'Enter');
   const line = 'この冒険はほかのゲームで遊ばれているため、このゲームでは保存しません。';
   await until(second, 'the line that the journey is open in another tab', shows, line);
   await press(second, 'ArrowRight');

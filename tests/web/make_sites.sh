@@ -4,7 +4,9 @@
 # browser tests and benchmarks play on: the battle checks' small worlds (flee:
 # a Pawn that reaches the hero; win: a Knight one sword cut fells), calm (the
 # shipped world with nothing roaming) and fatal (no hero file). Each site is
-# the build with its own data tree and data.js.
+# the build with its own data tree and data.js. For the service worker's
+# checks, two builds of the shipped world under WORK_DIR/builds: app-a, the
+# build as it is, and app-b, the same with a mark in index.html and data.js.
 # Usage: make_sites.sh WORK_DIR DATA_DIR
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 WORK_DIR DATA_DIR" >&2; exit 2; }
@@ -59,3 +61,11 @@ site calm
 world fatal
 rm -f "$E2E_WORK/data/Hero_Info/"*
 site fatal
+
+rm -rf "$work/builds"
+mkdir -p "$work/builds"
+cp -R "$work/dist" "$work/builds/app-a"
+cp -R "$work/dist" "$work/builds/app-b"
+echo '<!-- build b -->' >>"$work/builds/app-b/index.html"
+echo "window.chessrpgBuildMark = 'b';" >>"$work/builds/app-b/data.js"
+node "$here/web/stamp_worker.mjs" "$work/builds/app-b" >/dev/null

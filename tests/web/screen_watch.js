@@ -4,7 +4,6 @@
 // (one text per row: each cell's character, a wide character once, blanks as
 // blanks) and notes what the tests look for, with the time it first showed.
 (() => {
-  const kRows = 30;
   const kColumns = 80;
   const watch = {
     writes: 0,
@@ -14,14 +13,14 @@
     shownAt: new Map(),    // the same, when the terminal first drew the screen after that
     checks: [],            // functions (rows, ms) called after every write
   };
-  // A whole screen to look for, noted as 'frame': window.expectedFrame, which
-  // a test may set before the page loads.
+  // Rows to look for from the top of the screen, noted as 'frame':
+  // window.expectedFrame, which a test may set before the page loads.
 
   function readRows() {
     const term = window.chessrpgTerminal;
     const buffer = term.buffer.active;
     const rows = [];
-    for (let y = 0; y < kRows; ++y) {
+    for (let y = 0; y < term.rows; ++y) {
       const line = buffer.getLine(y);
       let text = '';
       for (let x = 0; x < kColumns; ++x) {
@@ -44,7 +43,11 @@
 
   function look() {
     const ms = performance.now();
-    if (watch.writes === 0) window.chessrpgTerminal.onRender(noteRender);
+    if (watch.writes === 0) {
+      window.chessrpgTerminal.onRender(noteRender);
+      // Which of the page's own font faces had loaded when the first write went in.
+      watch.facesAtFirstWrite = [...document.fonts].map((face) => `${face.family} ${face.weight} ${face.status}`);
+    }
     const rows = readRows();
     watch.lastRows = rows;
     watch.writes += 1;
@@ -52,13 +55,14 @@
       if (!watch.seenAt.has(text) && rows.some((row) => row.includes(text))) watch.seenAt.set(text, ms);
     }
     const frame = window.expectedFrame;
-    if (frame && !watch.seenAt.has('frame') && rows.every((row, y) => row === frame[y])) {
+    if (frame && !watch.seenAt.has('frame') && frame.every((row, y) => rows[y] === row)) {
       watch.seenAt.set('frame', ms);
     }
     for (const check of watch.checks) check(rows, ms);
   }
 
-  watch.rows = () => (window.chessrpgTerminal ? readRows() : new Array(kRows).fill(''));
+  // Blank rows until the page has made its terminal.
+  watch.rows = () => (window.chessrpgTerminal ? readRows() : new Array(22).fill(''));
   watch.lookFor = (texts) => { for (const text of texts) if (!watch.wanted.includes(text)) watch.wanted.push(text); };
   watch.seen = (text) => watch.seenAt.has(text);
   // The character at column x of row y ('' on the right half of a wide one).

@@ -13,6 +13,8 @@ const kTypes = {
   '.css': 'text/css; charset=utf-8',
   '.txt': 'text/plain',
   '.png': 'image/png',
+  '.woff2': 'font/woff2',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Starts serving `root`; resolves to { url, close(), sentBytes() }. Each

@@ -31,6 +31,7 @@ goal_percent=1
 goal_wakeups=1
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/chessrpg-cpu-waits-XXXXXX")
+export XDG_STATE_HOME=$work/state  # no journey of the player's to ask about
 socket=
 pid=
 run=0

@@ -8,6 +8,11 @@ set -u
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$here/build-bench}" && pwd)
 log="$build/bench.log"
+# A state folder of the benchmarks' own: the player's journey never meets them
+# (every copy of the shipped world shares it), nor they it.
+XDG_STATE_HOME=$(mktemp -d "${TMPDIR:-/tmp}/chessrpg-bench-state-XXXXXX")
+export XDG_STATE_HOME
+trap 'rm -rf "$XDG_STATE_HOME"' EXIT
 rows="$build/bench.rows"
 : >"$log"
 : >"$rows"

@@ -1,8 +1,9 @@
 // What the browser tests and benchmarks hold the page to, worked out on the
 // headless backend apart from any renderer, printed as JSON:
-//  frame DATA_DIR: the first field frame of the data tree, with the key help
-//    below it, as a terminal that draws ● one column wide shows it, one text
-//    per row, a wide character once, blanks as blanks, and the hero's place;
+//  frame DATA_DIR: the game's rows of the first field frame of the data tree
+//    (the page words the key help below them its own way), as a terminal
+//    that draws ● one column wide shows them, one text per row, a wide
+//    character once, blanks as blanks, and the hero's place;
 //  pacing DATA_DIR OUT_DIR: writes the benchmarks' small world into OUT_DIR
 //    and gives its encounter and flee on the virtual clock (the length the
 //    game's pauses add up to), with the texts that mark each moment;
@@ -22,7 +23,7 @@
 namespace {
 
 constexpr int kColumns = 80;
-constexpr int kRows = 30;
+constexpr int kRows = 21;
 
 std::string Json(const std::string& text) {
     std::string out = "\"";

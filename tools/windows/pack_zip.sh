@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Assembles the zip a Windows player unpacks: a chessrpg folder holding the
-# program, its data folder beside it, and how to play.
+# program, its data folder beside it, how to play, and the licence.
 # Usage: tools/windows/pack_zip.sh path/to/chessrpg.exe path/to/zip
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,6 +14,7 @@ cp "$exe" "$stage/chessrpg/chessrpg.exe"
 cp -r "$source_dir/data" "$stage/chessrpg/data"
 # Windows line breaks, so that any editor shows the lines.
 sed 's/$/\r/' "$source_dir/tools/windows/HOW_TO_PLAY.txt" >"$stage/chessrpg/HOW_TO_PLAY.txt"
+sed 's/$/\r/' "$source_dir/LICENSE" >"$stage/chessrpg/LICENSE.txt"
 
 rm -f "$zip_path"
 (cd "$stage" && zip -q -r -X "$zip_path" chessrpg)
