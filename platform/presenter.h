@@ -5,7 +5,7 @@
 // scroll's frames. presenter.cpp implements console_io.h (all but the key
 // help, whose wording is the backend's), and PlatformSleep and PlatformOnQuit
 // of program.h. A backend that links it defines the Backend functions below:
-// how bytes leave, how a wait sleeps, and what comes from outside.
+// how bytes leave, how a wait sleeps, and what woke the program.
 #pragma once
 
 #include <cstddef>
@@ -38,8 +38,9 @@ void TakeTerminalBytes(const char* bytes, std::size_t count);
 // The key decoder, for the backend's reads (the rest of an escape sequence).
 KeyDecoder& PresenterKeys();
 
-// Draws ● at the top left and asks where the cursor went: two columns on means
-// the terminal draws East Asian Ambiguous characters wide. `waitForBytes`
+// For a terminal whose width is not known in advance (the page knows
+// xterm.js's): draws ● at the top left and asks where the cursor went; two
+// columns on means the terminal draws East Asian Ambiguous characters wide. `waitForBytes`
 // waits up to the given milliseconds for the terminal's bytes, taking them
 // through TakeTerminalBytes, and is false once no more can come. No answer
 // within half a second: unmeasured, drawn so that either width stays aligned.
