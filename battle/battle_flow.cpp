@@ -10,7 +10,7 @@
 #include "console/enemy_view.h"
 #include "console/message_log.h"
 #include "console/texts.h"
-#include "platform/platform.h"
+#include "platform/program.h"
 
 namespace {
 

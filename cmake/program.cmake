@@ -3,11 +3,12 @@
 if(NOT WIN32)
   add_library(chessrpg_terminal_parts STATIC
     platform/terminal_keys.cpp
-    platform/terminal_render.cpp)
+    platform/terminal_render.cpp
+    platform/terminal_glyphs.cpp)
   target_include_directories(chessrpg_terminal_parts PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_terminal_parts PUBLIC chessrpg_memory_console chessrpg_sjis)
 
-  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/posix_files.cpp)
+  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp)
   target_link_libraries(chessrpg PRIVATE
     chessrpg_game chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis chessrpg_data_file)
   target_compile_definitions(chessrpg PRIVATE CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")
@@ -18,6 +19,11 @@ if(NOT WIN32)
 
   if(TARGET chessrpg_tests)
     target_link_libraries(chessrpg_tests PRIVATE chessrpg_terminal_parts)
+    # The presenter against a terminal in code: a program of its own, since
+    # the presenter implements the console as the headless backend does.
+    add_executable(chessrpg_presenter_tests tests/presenter/presenter_test.cpp platform/presenter.cpp)
+    target_link_libraries(chessrpg_presenter_tests PRIVATE chessrpg_terminal_parts GTest::gtest_main)
+    gtest_discover_tests(chessrpg_presenter_tests DISCOVERY_TIMEOUT 60)
 
     find_program(TMUX_PROGRAM tmux)
     if(TMUX_PROGRAM)

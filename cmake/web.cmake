@@ -5,9 +5,11 @@ if(EMSCRIPTEN)
   add_executable(chessrpg_web
     game/main.cpp
     platform/web.cpp
+    platform/presenter.cpp
     platform/web_sjis_utf8.cpp
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
+    platform/terminal_glyphs.cpp
     platform/posix_files.cpp
     platform/posix_data_file.cpp
     platform/web_save_files.cpp)

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "console/texts.h"
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/program.h"
 
 namespace {
 

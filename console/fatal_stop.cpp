@@ -4,7 +4,7 @@
 
 #include "console/console.h"
 #include "console/texts.h"
-#include "platform/platform.h"
+#include "platform/program.h"
 #include "records/text_reader.h"
 
 namespace {

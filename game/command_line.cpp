@@ -2,7 +2,7 @@
 
 #include <getopt.h>
 
-#include "platform/platform.h"
+#include "platform/data_files.h"
 
 #ifndef CHESSRPG_VERSION
 #define CHESSRPG_VERSION "unknown"

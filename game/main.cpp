@@ -8,7 +8,8 @@
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/saving.h"
-#include "platform/platform.h"
+#include "platform/data_files.h"
+#include "platform/program.h"
 
 namespace {
 

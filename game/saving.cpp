@@ -13,7 +13,8 @@
 #include "game/journey_choice.h"
 #include "game/save_file.h"
 #include "game/world_identity.h"
-#include "platform/platform.h"
+#include "platform/program.h"
+#include "platform/state_files.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/game.h"
-#include "platform/platform.h"
+#include "platform/program.h"
 
 bool ParseStartPlace(const char* text, TrialRun& trial) {
     long values[3];

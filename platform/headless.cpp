@@ -4,8 +4,10 @@
 
 #include <deque>
 
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/data_files.h"
 #include "platform/posix_data_file.h"
+#include "platform/program.h"
 
 namespace {
 

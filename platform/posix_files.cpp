@@ -14,7 +14,7 @@
 #include <mach-o/dyld.h>
 #endif
 
-#include "platform/platform.h"
+#include "platform/data_files.h"
 #include "platform/posix_data_file.h"
 
 namespace {

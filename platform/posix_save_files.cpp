@@ -23,8 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/program.h"
 #include "platform/sjis_utf8.h"
+#include "platform/state_files.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
-// Terminal backend (Linux, macOS): the game's console is held in memory and
-// shown on the terminal's alternate screen, changed cells only, in UTF-8; keys
-// come from the terminal in raw mode. The terminal is given back as it was on
-// every way out: PlatformExit, the end of the program, Ctrl+C, and every
-// signal that ends, stops or crashes it.
+// Terminal backend (Linux, macOS): the presenter shows the game's console on
+// the terminal's alternate screen, changed cells only, in UTF-8; keys come
+// from the terminal in raw mode. What is the terminal's own is here: raw mode,
+// the signals, how bytes leave and how a wait sleeps. The terminal is given
+// back as it was on every way out: PlatformExit, the end of the program,
+// Ctrl+C, and every signal that ends, stops or crashes it.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,12 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_console.h"
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/presenter.h"
+#include "platform/program.h"
 #include "platform/sjis_utf8.h"
-#include "platform/sleep_pacer.h"
-#include "platform/terminal_keys.h"
-#include "platform/terminal_render.h"
 
 namespace {
 
@@ -31,13 +31,6 @@ constexpr int kInput = STDIN_FILENO;
 constexpr int kOutput = STDOUT_FILENO;
 // How long to wait for the rest of an escape sequence before taking a lone Escape.
 constexpr int kEscapeWaitMs = 30;
-// How long to wait for the terminal to report its cursor at start.
-constexpr int kReportWaitMs = 500;
-// The pace of the field's scroll: two frames to a display refresh at 60 Hz, so
-// that a scroll shows as one (60 frames in about half a second).
-constexpr unsigned kScrollFrameMs = 8;
-// Ctrl+C, read as a key: the player ends the game.
-constexpr char kQuitKey = 3;
 
 // Alternate screen, hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
@@ -46,19 +39,8 @@ const char kTakeSequence[] = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
 const char kGiveBackSequence[] = "\x18\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 struct Terminal {
-    MemoryConsole console;       // what the game drew
-    MemoryConsole display;       // what the terminal is to show: the console and the key help
-    TerminalView view;
-    KeyDecoder keys;
-    bool dirty = true;           // the console or the key help changed since the last present
-    bool inputClosed = false;    // the keyboard's end was reached
-    SleepPacer pacer;            // animation frames keep to their deadlines
-    SleepPacer framePacer;       // so do the frames of the scroll
-    std::string frame;
-    std::string hint;            // the key help, Shift-JIS
+    bool inputClosed = false;            // the keyboard's end was reached
     std::vector<std::string> leftLines;  // UTF-8, printed after the terminal is given back
-    void (*quitHandler)() = nullptr;
-    int quitStatus = 0;          // Ctrl+C's status
 };
 
 Terminal terminal;
@@ -229,17 +211,14 @@ void InstallSignalHandlers() {
 // The handler may call the platform again; nothing it calls ends the game.
 [[noreturn]] void Quit(int signalNumber) {
     quitting = 1;
-    if (void (*handler)() = terminal.quitHandler) {
-        terminal.quitHandler = nullptr;
-        handler();
-    }
+    RunQuitHandler();
     GiveBackAndLeaveLines();
     if (signalNumber != 0) {
         signal(signalNumber, SIG_DFL);
         raise(signalNumber);
         _exit(128 + signalNumber);
     }
-    std::exit(terminal.quitStatus);
+    std::exit(QuitKeyStatus());
 }
 
 void QuerySize(int& columns, int& rows) {
@@ -253,39 +232,6 @@ void QuerySize(int& columns, int& rows) {
     }
 }
 
-long long MonotonicUs() {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-long long MonotonicMs() { return MonotonicUs() / 1000; }
-
-void HandleWakeups() {
-    if (quitSignal != 0 && !quitting) Quit(quitSignal);
-    if (!wakeupPending) return;
-    wakeupPending = 0;
-    char drained[64];
-    while (read(wakePipe[0], drained, sizeof drained) > 0) {
-    }
-    int columns = 0;
-    int rows = 0;
-    QuerySize(columns, rows);
-    ResizeTerminalView(terminal.view, columns, rows);
-    terminal.dirty = true;
-}
-
-// Shows what the game drew since the last present.
-void Present() {
-    HandleWakeups();
-    if (!terminal.dirty) return;
-    terminal.frame.clear();
-    ComposeDisplay(terminal.console, terminal.hint, terminal.view.rows, terminal.display);
-    RenderConsole(terminal.view, terminal.display, terminal.frame);
-    WriteFully(terminal.frame.data(), terminal.frame.size());
-    terminal.dirty = false;
-}
-
 // The terminal hung up: the game ends as if its console were closed, even
 // when started with the hang-up signal ignored.
 void InputClosed() {
@@ -297,8 +243,7 @@ void ReadBytes() {
     char bytes[256];
     ssize_t count = read(kInput, bytes, sizeof bytes);
     if (count > 0) {
-        if (!quitting && std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) Quit(0);
-        FeedKeyBytes(terminal.keys, bytes, static_cast<std::size_t>(count));
+        TakeTerminalBytes(bytes, static_cast<std::size_t>(count));
     } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
         InputClosed();
     }
@@ -324,60 +269,23 @@ void WaitForInput(int timeoutMs) {
 // at once; if it does not, the Escape was a key of its own.
 void PollKeys() {
     WaitForInput(0);
-    while (!terminal.inputClosed && KeyDecoderWaiting(terminal.keys) && terminal.keys.codes.empty()) {
+    KeyDecoder& keys = PresenterKeys();
+    while (!terminal.inputClosed && KeyDecoderWaiting(keys) && keys.codes.empty()) {
         struct pollfd input = {kInput, POLLIN, 0};
         if (poll(&input, 1, kEscapeWaitMs) <= 0 || !(input.revents & POLLIN)) {
-            SettleKeyDecoder(terminal.keys);
+            SettleKeyDecoder(keys);
             break;
         }
         ReadBytes();
     }
 }
 
-// While the terminal is too small to show the game, the game stands still:
-// the notice shows, keys typed meanwhile are dropped, and the game's call
-// returns only once the terminal is large enough again. Returns how long it
-// stood still, in microseconds.
-long long HoldWhileTooSmall() {
-    HandleWakeups();
-    if (!ViewTooSmall(terminal.view)) return 0;
-    long long start = MonotonicUs();
-    std::size_t keysBefore = terminal.keys.codes.size();
-    Present();
-    while (ViewTooSmall(terminal.view)) WaitForInput(-1);
-    terminal.keys.codes.resize(keysBefore);
-    Present();
-    return MonotonicUs() - start;
-}
-
-// Waits until `deadlineUs` (later by as long as the game stood still behind
-// the size notice), reading keys for later and repainting after a resize.
-void WaitUntil(long long& deadlineUs) {
-    for (;;) {
-        long long left = deadlineUs - MonotonicUs();
-        if (left <= 0) return;
-        WaitForInput(static_cast<int>((left + 999) / 1000));
-        deadlineUs += HoldWhileTooSmall();
-        Present();  // a repaint that a signal asked for while poll() was interrupted
-    }
-}
-
-// Draws ● at the top left and asks where the cursor went: two columns on
-// means the terminal draws East Asian Ambiguous characters wide. A terminal
-// that does not answer is drawn for so that either width stays aligned.
-AmbiguousWidth DetectAmbiguousWidth() {
-    const char probe[] = "\x1b[1;1H\xe2\x97\x8f\x1b[6n";
-    WriteFully(probe, sizeof probe - 1);
-    terminal.keys.hasCursorReport = false;
-    long long deadline = MonotonicMs() + kReportWaitMs;
-    while (!terminal.keys.hasCursorReport && !terminal.inputClosed) {
-        long long left = deadline - MonotonicMs();
-        if (left <= 0) break;
-        struct pollfd input = {kInput, POLLIN, 0};
-        if (poll(&input, 1, static_cast<int>(left)) > 0 && (input.revents & POLLIN)) ReadBytes();
-    }
-    if (!terminal.keys.hasCursorReport) return AmbiguousWidth::kUnmeasured;
-    return terminal.keys.reportColumn >= 3 ? AmbiguousWidth::kWide : AmbiguousWidth::kNarrow;
+// The terminal's answer to the width probe at start: keys only, no wake-ups
+// yet. False once the keyboard's end was reached.
+bool WaitForAnswer(int timeoutMs) {
+    struct pollfd input = {kInput, POLLIN, 0};
+    if (poll(&input, 1, timeoutMs) > 0 && (input.revents & POLLIN)) ReadBytes();
+    return !terminal.inputClosed;
 }
 
 // The game reads keys from the terminal and draws on it: anything else (a file,
@@ -392,9 +300,55 @@ void RequireTerminal() {
 
 }  // namespace
 
+void BackendSend(const char* bytes, std::size_t size) { WriteFully(bytes, size); }
+
+long long BackendNowUs() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// INT, TERM or HUP ends the game in order; a resize or a continue repaints.
+void BackendHandleWakeups() {
+    if (quitSignal != 0 && !quitting) Quit(quitSignal);
+    if (!wakeupPending) return;
+    wakeupPending = 0;
+    char drained[64];
+    while (read(wakePipe[0], drained, sizeof drained) > 0) {
+    }
+    int columns = 0;
+    int rows = 0;
+    QuerySize(columns, rows);
+    ResizePresenter(columns, rows);
+}
+
+void BackendPollKeys() { PollKeys(); }
+
+// Sleeps until a key, a resize or a signal.
+void BackendWaitForKey() {
+#ifdef CHESSRPG_SPIN_WAITS
+    PollKeys();  // never blocks: lets the benchmark show what the blocking wait saves
+#else
+    WaitForInput(-1);
+    PollKeys();
+#endif
+}
+
+void BackendWaitUntil(long long deadlineUs) {
+    if (deadlineUs == kNoDeadline) {
+        WaitForInput(-1);
+        return;
+    }
+    long long left = std::max(0LL, deadlineUs - BackendNowUs());
+    WaitForInput(static_cast<int>((left + 999) / 1000));
+}
+
+void BackendQuitKey() {
+    if (!quitting) Quit(0);
+}
+
 void PlatformStart() {
     RequireTerminal();
-    ResetMemoryConsole(terminal.console);
     if (pipe(wakePipe) == 0) {
         for (int end : wakePipe) {
             fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
@@ -406,72 +360,14 @@ void PlatformStart() {
     playing = 1;
     TakeTerminal();
     std::atexit(GiveTerminalBackAtExit);
-    AmbiguousWidth ambiguous = DetectAmbiguousWidth();
+    AmbiguousWidth ambiguous = MeasureAmbiguousWidth(WaitForAnswer);
     int columns = 0;
     int rows = 0;
     QuerySize(columns, rows);
-    ResetTerminalView(terminal.view, columns, rows, ambiguous);
-    terminal.dirty = true;
-    Present();
+    StartPresenter(columns, rows, ambiguous);
 }
 
-bool PlatformPlaceCursor(int x, int y) { return PlaceMemoryCursor(terminal.console, x, y); }
-
-void PlatformSetAttribute(unsigned attribute) { terminal.console.attribute = attribute; }
-
-void PlatformWrite(const char* bytes, std::size_t count) {
-    WriteMemoryConsole(terminal.console, bytes, count);
-    terminal.dirty = true;
-}
-
-// Never blocks: the game polls here only where it has something else to do.
-bool PlatformKeyWaiting() {
-    HoldWhileTooSmall();
-    Present();
-    if (terminal.keys.codes.empty()) PollKeys();
-    return !terminal.keys.codes.empty();
-}
-
-// Sleeps until a key, a resize or a signal: where the game reads without
-// polling first, only a key can take it on.
-int PlatformReadKey() {
-    for (;;) {
-        HoldWhileTooSmall();
-        int code = 0;
-        if (TakeKeyCode(terminal.keys, code)) return code;
-        Present();
-#ifdef CHESSRPG_SPIN_WAITS
-        PollKeys();  // never blocks: lets the benchmark show what the blocking wait saves
-#else
-        WaitForInput(-1);
-        PollKeys();
-#endif
-    }
-}
-
-void PlatformSleep(unsigned milliseconds) {
-    HoldWhileTooSmall();
-    Present();
-    long long deadline = SleepDeadline(terminal.pacer, MonotonicUs(), milliseconds);
-    WaitUntil(deadline);
-    SleepEnded(terminal.pacer, deadline, MonotonicUs());
-}
-
-void PlatformShowHint(const char* text) {
-    if (!text) text = "";
-    if (terminal.hint == text) return;
-    terminal.hint = text;
-    terminal.dirty = true;
-}
-
-// Each frame of the scroll is shown whole, a frame's pace after the last.
-void PlatformShowFrame() {
-    HoldWhileTooSmall();
-    long long due = FrameDeadline(terminal.framePacer, MonotonicUs(), kScrollFrameMs);
-    WaitUntil(due);
-    Present();
-    SleepEnded(terminal.framePacer, due, MonotonicUs());
-}
+void PlatformShowHint(const char* text) { SetKeyHelp(text ? text : ""); }
 
 void PlatformLeaveLine(const char* text) { terminal.leftLines.push_back(SjisToUtf8(text, std::strlen(text))); }
 
@@ -481,11 +377,6 @@ void PlatformLeavePath(const char* label, const char* path) {
     if (path[0] != '/' && getcwd(folder, sizeof folder)) line += std::string(folder) + "/";
     for (const char* p = path; *p; ++p) line += *p == '\\' ? '/' : *p;
     terminal.leftLines.push_back(line);
-}
-
-void PlatformOnQuit(void (*handler)(), int status) {
-    terminal.quitHandler = handler;
-    terminal.quitStatus = status;
 }
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }

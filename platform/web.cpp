@@ -1,21 +1,19 @@
-// Web backend (browsers, through Emscripten): the game's console is held in
-// memory and shown on the page's terminal (xterm.js) by the terminal
-// backend's present, changed cells only, in UTF-8; keys come from that
-// terminal as a terminal sends them and go through the same decoder. Every
-// wait is a wait of the browser's event loop: Asyncify suspends the program
-// and the page resumes it when a key comes or a timer fires, so a game
-// waiting for a key costs the tab nothing. The page's side is web/page.js.
+// Web backend (browsers, through Emscripten): the presenter shows the game's
+// console on the page's terminal (xterm.js) as on a terminal, changed cells
+// only, in UTF-8; keys come from that terminal as a terminal sends them and go
+// through the same decoder. Every wait is a wait of the browser's event loop:
+// Asyncify suspends the program and the page resumes it when a key comes or a
+// timer fires, so a game waiting for a key costs the tab nothing. The page's
+// side is web/page.js.
 #include <emscripten.h>
 
 #include <cstring>
 #include <ctime>
 #include <string>
 
-#include "platform/memory_console.h"
-#include "platform/platform.h"
-#include "platform/sleep_pacer.h"
-#include "platform/terminal_keys.h"
-#include "platform/terminal_render.h"
+#include "platform/console_io.h"
+#include "platform/presenter.h"
+#include "platform/program.h"
 
 // The page's side of each call; `Module.page` is set up by web/page.js.
 EM_JS(void, WebWrite, (const char* bytes, int size), { Module.page.write(HEAPU8.slice(bytes, bytes + size)); });
@@ -34,54 +32,15 @@ namespace {
 // The longest the program runs without letting the page have its turn: keys
 // only come in while the program is suspended.
 constexpr double kLongestRunMs = 10;
-// The pace of the field's scroll, as on the terminal: two frames to a display
-// refresh at 60 Hz, the whole scroll in about half a second.
-constexpr unsigned kScrollFrameMs = 8;
-// Ctrl+C, read as a key: the player ends the game, as on the terminal.
-constexpr char kQuitKey = 3;
 // The page's terminal has the game's rows and the key help's, no more.
 constexpr int kTerminalRows = kHintRow + 1;
 
 // Hidden cursor, no autowrap, normal colours, blank screen.
 const char kTakeSequence[] = "\x1b[?25l\x1b[?7l\x1b[0m\x1b[H\x1b[2J";
 
-struct WebConsole {
-    MemoryConsole console;      // what the game drew
-    MemoryConsole display;      // what the terminal is to show: the console and the key help
-    TerminalView view;
-    KeyDecoder keys;
-    bool dirty = true;          // the console or the key help changed since the last present
-    double lastYieldMs = 0;     // when the page last had its turn
-    bool quitting = false;      // the page is going away: nothing may wait any more
-    void (*quitHandler)() = nullptr;
-    int quitStatus = 0;  // the status Ctrl+C ends with
-    SleepPacer pacer;           // animation frames keep to their deadlines
-    SleepPacer framePacer;      // so do the frames of the scroll
-    std::string frame;
-    std::string hint;           // the key help, Shift-JIS
-};
-
-WebConsole web;
+double lastYieldMs = 0;  // when the page last had its turn
 
 double NowMs() { return emscripten_get_now(); }
-
-// Shows what the game drew since the last present, with the key help on the
-// row below the game, as on the terminal.
-void Present() {
-    if (!web.dirty) return;
-    web.frame.clear();
-    ComposeDisplay(web.console, web.hint, web.view.rows, web.display);
-    RenderConsole(web.view, web.display, web.frame);
-    if (!web.frame.empty()) WebWrite(web.frame.data(), static_cast<int>(web.frame.size()));
-    web.dirty = false;
-}
-
-// The game's handler for the player's ending the game, once at most.
-void RunQuitHandler() {
-    void (*handler)() = web.quitHandler;
-    web.quitHandler = nullptr;
-    if (handler) handler();
-}
 
 // The page says that the game has ended and offers to start again; the
 // program stays suspended for good.
@@ -89,7 +48,7 @@ void RunQuitHandler() {
     Present();
     WebEnded(status);
     // From the page's last call, where nothing may wait, the program just ends.
-    if (web.quitting) emscripten_force_exit(status);
+    if (WaitsStopped()) emscripten_force_exit(status);
     for (;;) WebWaitForever();
 }
 
@@ -102,35 +61,19 @@ void TakeKeys() {
     do {
         count = WebTakeKeys(bytes, static_cast<int>(sizeof bytes));
         if (count <= 0) break;
-        if (std::memchr(bytes, kQuitKey, static_cast<std::size_t>(count))) {
-            RunQuitHandler();
-            EndGame(web.quitStatus);
-        }
-        FeedKeyBytes(web.keys, bytes, static_cast<std::size_t>(count));
+        TakeTerminalBytes(bytes, static_cast<std::size_t>(count));
     } while (count == static_cast<int>(sizeof bytes));
-    if (KeyDecoderWaiting(web.keys)) SettleKeyDecoder(web.keys);
+    KeyDecoder& keys = PresenterKeys();
+    if (KeyDecoderWaiting(keys)) SettleKeyDecoder(keys);
 }
 
 // Lets the page run until keys come or timeoutMs passes (-1: until keys come;
 // 0: only its turn), then takes the keys.
 void WaitForKeys(double timeoutMs) {
-    if (web.quitting) return;
+    if (WaitsStopped()) return;
     WebWaitForKeys(timeoutMs);
-    web.lastYieldMs = NowMs();
+    lastYieldMs = NowMs();
     TakeKeys();
-}
-
-long long NowUs() { return static_cast<long long>(NowMs() * 1000); }
-
-// Lets the page run until the clock reaches the deadline (microseconds of
-// NowMs). Keys that come meanwhile are read for later; Ctrl+C ends the game
-// at once (the page cuts the wait short for it).
-void WaitUntil(long long deadlineUs) {
-    while (!web.quitting && NowUs() < deadlineUs) {
-        WebSleepUntil(static_cast<double>(deadlineUs) / 1000);
-        web.lastYieldMs = NowMs();
-        TakeKeys();
-    }
 }
 
 // The key help without the part that names Ctrl+C: the pad has no such key,
@@ -152,77 +95,56 @@ std::string PageHint(const std::string& text) {
 
 }  // namespace
 
+void BackendSend(const char* bytes, std::size_t size) { WebWrite(bytes, static_cast<int>(size)); }
+
+long long BackendNowUs() { return static_cast<long long>(NowMs() * 1000); }
+
+// The page's terminal keeps its size, and the page's leaving comes as WebQuit.
+void BackendHandleWakeups() {}
+
+// Never waits for a key, but lets the page have its turn when the program
+// has run for a while without one, since keys only come in then.
+void BackendPollKeys() {
+    TakeKeys();
+    if (PresenterKeys().codes.empty() && NowMs() - lastYieldMs >= kLongestRunMs) WaitForKeys(0);
+}
+
+// Suspends the program until a key comes.
+void BackendWaitForKey() {
+    TakeKeys();
+    if (PresenterKeys().codes.empty()) WaitForKeys(-1);
+}
+
+// Keys that come meanwhile are read for later; Ctrl+C ends the game at once
+// (the page cuts the wait short for it).
+void BackendWaitUntil(long long deadlineUs) {
+    WebSleepUntil(static_cast<double>(deadlineUs) / 1000);
+    lastYieldMs = NowMs();
+    TakeKeys();
+}
+
+void BackendQuitKey() {
+    RunQuitHandler();
+    EndGame(QuitKeyStatus());
+}
+
 // The page is going away (closed, reloaded, navigated from): the game's quit
 // handler runs once, at a point where the program is suspended in a wait.
 extern "C" EMSCRIPTEN_KEEPALIVE void WebQuit() {
-    web.quitting = true;
+    StopWaits();
     RunQuitHandler();
 }
 
 void PlatformStart() {
-    ResetMemoryConsole(web.console);
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
-    web.lastYieldMs = NowMs();
+    lastYieldMs = NowMs();
     // xterm.js, at the version the page ships, draws East Asian Ambiguous
     // characters one column wide: nothing to ask the terminal (a reply would
     // hold the first frame back by a round of the page's event loop).
-    ResetTerminalView(web.view, kConsoleColumns, kTerminalRows, AmbiguousWidth::kNarrow);
-    web.dirty = true;
-    Present();
+    StartPresenter(kConsoleColumns, kTerminalRows, AmbiguousWidth::kNarrow);
 }
 
-bool PlatformPlaceCursor(int x, int y) { return PlaceMemoryCursor(web.console, x, y); }
-
-void PlatformSetAttribute(unsigned attribute) { web.console.attribute = attribute; }
-
-void PlatformWrite(const char* bytes, std::size_t count) {
-    WriteMemoryConsole(web.console, bytes, count);
-    web.dirty = true;
-}
-
-// Never waits for a key, but lets the page have its turn when the program
-// has run for a while without one, since keys only come in then.
-bool PlatformKeyWaiting() {
-    Present();
-    if (web.keys.codes.empty()) TakeKeys();
-    if (web.keys.codes.empty() && NowMs() - web.lastYieldMs >= kLongestRunMs) WaitForKeys(0);
-    return !web.keys.codes.empty();
-}
-
-// Suspends the program until a key comes: where the game reads without
-// polling first, only a key can take it on.
-int PlatformReadKey() {
-    int code = 0;
-    while (!TakeKeyCode(web.keys, code)) {
-        if (web.quitting) return 0;
-        Present();
-        TakeKeys();
-        if (web.keys.codes.empty()) WaitForKeys(-1);
-    }
-    return code;
-}
-
-void PlatformSleep(unsigned milliseconds) {
-    Present();
-    long long deadline = SleepDeadline(web.pacer, NowUs(), milliseconds);
-    WaitUntil(deadline);
-    SleepEnded(web.pacer, deadline, NowUs());
-}
-
-void PlatformShowHint(const char* text) {
-    std::string hint = PageHint(text ? text : "");
-    if (web.hint == hint) return;
-    web.hint = hint;
-    web.dirty = true;
-}
-
-// Each frame of the scroll is shown whole, a frame's pace after the last.
-void PlatformShowFrame() {
-    long long due = FrameDeadline(web.framePacer, NowUs(), kScrollFrameMs);
-    WaitUntil(due);
-    Present();
-    SleepEnded(web.framePacer, due, NowUs());
-}
+void PlatformShowHint(const char* text) { SetKeyHelp(PageHint(text ? text : "")); }
 
 // A page has no shell to print on after the game: the lines are shown on the
 // page when the game has ended, a data file's path as its address.
@@ -236,11 +158,6 @@ void PlatformLeavePath(const char* label, const char* path) {
         if (c == '\\') c = '/';
     }
     WebLeavePath(label, static_cast<int>(std::strlen(label)), relative.c_str());
-}
-
-void PlatformOnQuit(void (*handler)(), int status) {
-    web.quitHandler = handler;
-    web.quitStatus = status;
 }
 
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/state_files.h"
 
 // The item's bytes (at most `capacity` of them) and its length; -1 when there
 // is none, with the reason in `why` ("" when it is only missing).

@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/program.h"
 #include "platform/sleep_pacer.h"
 #include "platform/win32_keys.h"
 

@@ -21,7 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/program.h"
+#include "platform/state_files.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/data_files.h"
 #include "platform/memory_console.h"
-#include "platform/platform.h"
 
 namespace {
 

@@ -22,9 +22,10 @@
 #include "game/save_file.h"
 #include "game/saving.h"
 #include "game/world_identity.h"
+#include "platform/console_io.h"
+#include "platform/state_files.h"
 #include "tests/field_test_support.h"
 #include "tests/scripted_player.h"
-#include "platform/platform.h"
 #include "tests/test_support.h"
 
 namespace {

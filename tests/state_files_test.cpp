@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/state_files.h"
 #include "tests/test_support.h"
 
 namespace {

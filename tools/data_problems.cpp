@@ -7,7 +7,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "platform/platform.h"
+#include "platform/data_files.h"
 #include "platform/posix_data_file.h"
 #include "platform/sjis_utf8.h"
 #include "records/text_reader.h"

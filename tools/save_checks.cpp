@@ -7,8 +7,8 @@
 #include "field/world_map.h"
 #include "game/save_file.h"
 #include "game/world_identity.h"
-#include "platform/platform.h"
 #include "platform/posix_data_file.h"
+#include "platform/state_files.h"
 
 namespace {
 

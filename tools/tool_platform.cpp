@@ -6,9 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/data_files.h"
 #include "platform/posix_data_file.h"
+#include "platform/program.h"
 #include "platform/sjis_utf8.h"
+#include "platform/state_files.h"
 #include "tools/tool_platform.h"
 
 namespace {

@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "platform/platform.h"
+#include "platform/console_io.h"
+#include "platform/data_files.h"
+#include "platform/program.h"
+#include "platform/state_files.h"
 
 namespace {
 const uint8_t* input = nullptr;
