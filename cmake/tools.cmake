@@ -43,4 +43,5 @@ endif()
 # circle, no file too long (tools/include_floors.cpp).
 if(CHESSRPG_TESTS)
   add_executable(include_floors tools/include_floors.cpp)
+  add_test(NAME floors_run_one_way COMMAND include_floors ${CMAKE_CURRENT_SOURCE_DIR})
 endif()

@@ -11,7 +11,7 @@
 #include "field/map_files.h"
 #include "field/world_map.h"
 #include "platform/headless.h"
-#include "platform/platform.h"
+#include "platform/data_files.h"
 #include "records/records.h"
 #include "tests/player_battle.h"
 #include "tests/player_estimates.h"

@@ -178,6 +178,7 @@ start() {
   stop_game
   run=$((run + 1))
   socket="chessrpg-cpu-waits-$$-$run"
+  rm -rf "$XDG_STATE_HOME"  # each run a new journey: no question about the last one's
   tm new-session -d -s game -x 80 -y 30 "cd '$work/$2/data' && exec '$1'" || return 1
   pid=$(tm display -p -t game '#{pane_pid}')
   local deadline=$((SECONDS + 10))

@@ -14,6 +14,7 @@
 #endif
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace {
 
@@ -77,12 +78,18 @@ bool StartInPty(PtySession& session, const std::vector<std::string>& arguments, 
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    // A state folder of its own, new for each run (beside the data folder, in
+    // the scratch tree): no run meets a journey saved by another, and is asked
+    // whether to continue it.
+    static int runs = 0;
+    const std::string state = folder + "/../bench-state-" + std::to_string(++runs);
     struct winsize size = {};
     size.ws_col = static_cast<unsigned short>(columns);
     size.ws_row = static_cast<unsigned short>(rows);
     pid_t pid = forkpty(&session.master, nullptr, nullptr, &size);
     if (pid < 0) return false;
     if (pid == 0) {
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
         if (chdir(folder.c_str()) == 0) execv(argv[0], argv.data());
         _exit(127);
     }
