@@ -264,7 +264,7 @@ void SaveOnQuit() {
     } else if (!saving.failure.empty()) {
         PlatformLeaveLine((kTextCannotSave + saving.failure).c_str());
     } else if (saving.saved) {
-        PlatformLeaveLine(((inBattle ? kTextSavedBeforeBattle : kTextProgressSaved) + saving.command).c_str());
+        PlatformLeaveCommand(inBattle ? kTextSavedBeforeBattle : kTextProgressSaved, saving.command.c_str());
     }
     if (saving.asideKept) PlatformLeaveStatePath(kTextJourneySetAside, AsideName(1).c_str());
 }

@@ -190,6 +190,10 @@ void PlatformLeaveLine(const char* text) { run.leftLines.emplace_back(text); }
 
 void PlatformLeavePath(const char* label, const char* path) { run.leftLines.push_back(std::string(label) + path); }
 
+void PlatformLeaveCommand(const char* label, const char* command) {
+    run.leftLines.push_back(std::string(label) + command);
+}
+
 void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
 

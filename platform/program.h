@@ -27,6 +27,11 @@ void PlatformLeaveLine(const char* text);
 // this system writes a full path.
 void PlatformLeavePath(const char* label, const char* path);
 
+// The saving: likewise the label (Shift-JIS) followed by a command line in the system's own characters.
+// The command is printed as the system gave it (the program's path, an
+// environment variable): UTF-8 on Linux, macOS and in the browser.
+void PlatformLeaveCommand(const char* label, const char* command);
+
 // The console's Sleep: shows what was written, then pauses for the given milliseconds.
 void PlatformSleep(unsigned milliseconds);
 

@@ -371,6 +371,10 @@ void PlatformShowHint(const char* text) { SetKeyHelp(text ? text : ""); }
 
 void PlatformLeaveLine(const char* text) { terminal.leftLines.push_back(SjisToUtf8(text, std::strlen(text))); }
 
+void PlatformLeaveCommand(const char* label, const char* command) {
+    terminal.leftLines.push_back(SjisToUtf8(label, std::strlen(label)) + command);
+}
+
 void PlatformLeavePath(const char* label, const char* path) {
     std::string line = SjisToUtf8(label, std::strlen(label));
     char folder[4096];

@@ -24,6 +24,9 @@ EM_JS(void, WebLeaveLine, (const char* text, int size), { Module.page.leaveLine(
 EM_JS(void, WebLeavePath, (const char* label, int size, const char* path), {
     Module.page.leavePath(HEAPU8.slice(label, label + size), UTF8ToString(path));
 });
+EM_JS(void, WebLeaveCommand, (const char* label, int size, const char* command), {
+    Module.page.leaveCommand(HEAPU8.slice(label, label + size), UTF8ToString(command));
+});
 EM_JS(void, WebEnded, (int status), { Module.page.ended(status); });
 EM_ASYNC_JS(void, WebWaitForever, (), { await new Promise(function() {}); });
 
@@ -150,6 +153,10 @@ void PlatformShowHint(const char* text) { SetKeyHelp(PageHint(text ? text : ""))
 // page when the game has ended, a data file's path as its address.
 void PlatformLeaveLine(const char* text) {
     WebLeaveLine(text, static_cast<int>(std::strlen(text)));
+}
+
+void PlatformLeaveCommand(const char* label, const char* command) {
+    WebLeaveCommand(label, static_cast<int>(std::strlen(label)), command);
 }
 
 void PlatformLeavePath(const char* label, const char* path) {

@@ -330,6 +330,10 @@ void PlatformShowFrame() { QuitIfAsked(); }
 
 void PlatformLeaveLine(const char* text) { leftLines.emplace_back(text); }
 
+// The command line comes in the system's code page, as the labels' 932 on a
+// Japanese Windows.
+void PlatformLeaveCommand(const char* label, const char* command) { leftLines.push_back(std::string(label) + command); }
+
 void PlatformLeavePath(const char* label, const char* path) {
     std::string line = label;
     char folder[MAX_PATH * 2];

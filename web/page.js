@@ -163,6 +163,7 @@
       });
     },
     leaveLine(bytes) { leftLines.push(decode(bytes)); },
+    leaveCommand(label, command) { leftLines.push(decode(label) + command); },
     leavePath(label, path) {
       const address = new URL('data/' + path.split('/').map(encodeURIComponent).join('/'), location.href);
       leftLines.push(decode(label) + decodeURI(address.href));
@@ -214,7 +215,8 @@
       }
       fs.chdir('/data');
       // The line the game leaves after exit names how to go on: here, the page.
-      module.ENV.CHESSRPG_COMMAND = 'Play again';
+      // The program's environment takes a byte a character: the text's UTF-8.
+      module.ENV.CHESSRPG_COMMAND = String.fromCharCode(...utf8.encode('このページをもう一度開く（Play again）'));
       module.addRunDependency('page');
       terminalReady.then(() => {
         gameStarted = true;

@@ -83,14 +83,14 @@ e2e_wait 10 on_screen2 || e2e_fail "the hero did not walk into screen 2 again"
 e2e_tmux send-keys -t game C-c
 e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
 journey=$(cat "$(save_file)")
-export CHESSRPG_COMMAND='./build.sh play --continue'
+export CHESSRPG_COMMAND='/home/田中/chessrpg/build.sh play --continue'  # in the system's UTF-8
 e2e_start 80 30
 e2e_wait 10 e2e_screen_has 'セーブした冒険があります。' || e2e_fail "started again, the game does not ask"
 e2e_tmux send-keys -t game Enter
 e2e_wait 10 on_screen2 || e2e_fail "Enter did not continue the journey"
 e2e_tmux send-keys -t game C-c
 e2e_wait 10 e2e_game_gone || e2e_fail "Ctrl+C did not end the game"
-e2e_tmux capture-pane -p -J -t game | grep -qxF '進行状況を保存しました。続きから遊ぶには: ./build.sh play --continue' ||
+e2e_tmux capture-pane -p -J -t game | grep -qxF '進行状況を保存しました。続きから遊ぶには: /home/田中/chessrpg/build.sh play --continue' ||
   e2e_fail "the line after exit does not name the command that started the game"
 unset CHESSRPG_COMMAND
 e2e_start 80 30

@@ -35,6 +35,7 @@ void PlatformShowHint(const char*) {}
 void PlatformShowFrame() {}
 void PlatformLeaveLine(const char*) {}
 void PlatformLeavePath(const char*, const char*) {}
+void PlatformLeaveCommand(const char*, const char*) {}
 
 void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() {

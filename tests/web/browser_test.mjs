@@ -230,7 +230,7 @@ test('a save in the browser: after a reload, Continue puts the hero back on his 
   // Continue is the first choice: Enter takes it.
   await answer(page, 'Enter');
   await until(page, 'the hero back on screen 2, column 2', heroAt, [2, 10, screenTop(2)]);
-  assert.match(await endGame(page), /^進行状況を保存しました。続きから遊ぶには: Play again$/);
+  assert.match(await endGame(page), /^進行状況を保存しました。続きから遊ぶには: このページをもう一度開く（Play again）$/);
   await closeClean(page);
 });
 
