@@ -18,12 +18,10 @@ SCREEN2_MARKER='#   screen two of the attacked save                       #'
 # Row 10 passes from screen 1 into screen 2, which has a marker of its own.
 e2e_write_hero '40 10 8 5 5 6 30 0 7 0 0 0 0 1 3 1 3 1 3 50 10'
 e2e_write_world
-forms=$E2E_WORK/data/map_form/map1
-sed -i '11s/#$/ /' "$forms/1.txt"
-sed -i "11s/^#/ /; 3s/.*/$SCREEN2_MARKER/" "$forms/2.txt"
+e2e_open_way_to_screen2 "$SCREEN2_MARKER"
 on_screen2() { e2e_screen | sed 's/ *$//' | grep -qxF -- "$SCREEN2_MARKER"; }
 hero_at() { [ "$(e2e_screen_row 10 | cut -c"$(($1 + 1))"-"$(($1 + 3))")" = '●' ]; }
-save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.previous' | head -n 1; }
+save_file() { e2e_save_file; }
 # The hero's column and row as the save holds them.
 saved_cell() { sed -n 6p "$(save_file)"; }
 quit() {

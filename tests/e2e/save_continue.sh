@@ -16,12 +16,9 @@ SCREEN2_MARKER='#   screen two of the save check                          #'
 e2e_write_hero '40 10 8 5 5 6 30 0 7 0 0 0 0 1 3 1 3 1 3 50 10'
 e2e_set_enemy_speed Pawn_Status_Info.txt 0
 e2e_write_world
-# Row 10 passes from screen 1 into screen 2; screen 2 has a marker of its own.
-forms=$E2E_WORK/data/map_form/map1
-sed -i '11s/#$/ /' "$forms/1.txt"
-sed -i "11s/^#/ /; 3s/.*/$SCREEN2_MARKER/" "$forms/2.txt"
+e2e_open_way_to_screen2 "$SCREEN2_MARKER"
 on_screen2() { e2e_screen | sed 's/ *$//' | grep -qxF -- "$SCREEN2_MARKER"; }
-save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.aside-' | head -n 1; }
+save_file() { e2e_save_file; }
 
 "$E2E_PROGRAM" --help | grep -qF -- '-c, --continue' || e2e_fail "--help does not tell of --continue"
 

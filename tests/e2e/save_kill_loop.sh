@@ -20,10 +20,8 @@ E2E_PRELUDE="export LD_PRELOAD='$shim' ASAN_OPTIONS=verify_asan_link_order=0"
 
 e2e_write_hero '40 10 8 5 5 6 30 0 1 0 0 0 0 1 3 1 3 1 3 57 10'
 e2e_write_world
-forms=$E2E_WORK/data/map_form/map1
-sed -i '11s/#$/ /' "$forms/1.txt"
-sed -i '11s/^#/ /' "$forms/2.txt"
-save_file() { ls "$saves"/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.previous' | head -n 1; }
+e2e_open_way_to_screen2
+save_file() { e2e_save_file; }
 
 inside=0 changed=0 last=""
 for i in $(seq 1 "$kills"); do

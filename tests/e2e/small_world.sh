@@ -67,3 +67,15 @@ e2e_battle_screen_shown() {
 }
 # The glyph is drawn in the enemy view.
 e2e_in_enemy_view() { e2e_screen | grep -F 'Enemy View' -A 12 | grep -qF -- "$1"; }
+
+# e2e_open_way_to_screen2 [MARKER]: row 10 passes from screen 1 into screen 2
+# (the walls between them opened); with a marker, screen 2 shows it on row 2.
+e2e_open_way_to_screen2() {
+  local forms=$E2E_WORK/data/map_form/map1
+  sed -i '11s/#$/ /' "$forms/1.txt"
+  sed -i '11s/^#/ /' "$forms/2.txt"
+  [ $# -eq 0 ] || sed -i "3s/.*/$1/" "$forms/2.txt"
+}
+
+# The save of the check's world in its state folder (not the copies beside it).
+e2e_save_file() { ls "$XDG_STATE_HOME"/chessrpg/save-*.txt 2>/dev/null | grep -v '\.bad-\|\.aside-' | head -n 1; }
