@@ -8,7 +8,8 @@ if(NOT WIN32)
   target_include_directories(chessrpg_terminal_parts PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_terminal_parts PUBLIC chessrpg_memory_console chessrpg_sjis)
 
-  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp)
+  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp
+    platform/posix_named_files.cpp)
   target_link_libraries(chessrpg PRIVATE
     chessrpg_game chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis chessrpg_data_file)
   target_compile_definitions(chessrpg PRIVATE CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")

@@ -44,6 +44,7 @@ void PlatformLeavePath(const char*, const char*) {}
 
 void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
+long long PlatformMilliseconds() { return sleptMs; }
 
 // Found and opened as the game finds and opens them.
 std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(dataRoot, path); }
