@@ -71,9 +71,11 @@ void AddNumber(uint32_t& hash, long long value) {
     for (int i = 0; i < 8; ++i) AddByte(hash, static_cast<unsigned char>((static_cast<unsigned long long>(value) >> (8 * i)) & 0xFF));
 }
 
-// The check at this moment: what was drawn, and the game's state.
+// The check at this moment: what was drawn, the calls since the last key
+// (the polls, sleeps and frames that led here), and the game's state.
 uint32_t CheckNow() {
     uint32_t hash = journal.drawn;
+    AddNumber(hash, journal.calls);
     AddNumber(hash, journal.check ? journal.check() : 0);
     return hash;
 }

@@ -51,7 +51,8 @@ std::string FormatJournalEvent(const JournalEvent& event);
 
 // The check of the game's state that the top floor registers: a hash of what
 // the game holds (hero, figures, battle, dice, cursor...). The journal mixes
-// in a hash of everything drawn since the journey began.
+// in a hash of everything drawn since the journey began and the number of
+// its calls since the last key.
 using StateCheck = uint32_t (*)();
 
 // --- Recording. `firstLines` (the journey's start), then every event, go to
