@@ -2,17 +2,14 @@
 
 #include <cstdio>
 
-#include "console/console.h"
-#include "field/field_screen.h"
-#include "field/map_files.h"
 #include "field/world_map.h"
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/recording.h"
 #include "game/tree_identity.h"
+#include "game/trial_run.h"
 #include "platform/headless.h"
-#include "records/records.h"
 
 namespace {
 
@@ -59,17 +56,15 @@ std::string RecordJourney(JourneyPlan& plan, std::string& why) {
         StartGame();
         if (plan.noEnemies || plan.screen != 0) {
             // As a trial run begins (--no-enemies, --start).
-            roamingEnemiesOff = plan.noEnemies;
-            if (plan.screen != 0) {
-                hero.screenNo = static_cast<uint16_t>(plan.screen);
-                hero.fieldX = static_cast<uint16_t>(plan.column);
-                hero.fieldY = static_cast<uint16_t>(plan.row);
-            }
-            LoadPlacements(worldNumber);
-            SetCursor(0, 0);
-            DrawFieldScreen();
-            figure = plan.screen != 0;
-            if (figure) DrawScreenFigure();
+            TrialRun trial;
+            trial.on = true;
+            trial.noEnemies = plan.noEnemies;
+            trial.placed = plan.screen != 0;
+            trial.screen = plan.screen;
+            trial.column = plan.column;
+            trial.row = plan.row;
+            BeginTrialRun(trial);
+            figure = trial.placed;
         }
         if (plan.record) BeginRecording(file, figure);
         for (;;) MainLoopPass();
