@@ -10,6 +10,7 @@
 # make balance: the scripted player plays the shipped world at a person's pace
 # and prints the journey, the defeats on each screen, the battles' lengths and
 # the chances of flight (SEED=N for another seed; about a minute and a half).
+# make recordings: record the journeys of tests/recordings again.
 # make fresh-system-check: the README's two commands on a fresh Debian 12
 # (as root; see tools/fresh_system_check.sh).
 BUILD ?= build
@@ -18,7 +19,7 @@ CMAKE_FLAGS ?=
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ZIP ?= dist/chessrpg-windows.zip
 
-.PHONY: play build test windows fuzz bench balance fresh-system-check clean
+.PHONY: play build test windows fuzz bench balance recordings fresh-system-check clean
 
 BUILD_SH = BUILD='$(BUILD)' JOBS='$(JOBS)' CMAKE_FLAGS='$(CMAKE_FLAGS)' ./build.sh
 
@@ -55,6 +56,15 @@ balance:
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target balance >/dev/null
 	$(BUILD)/balance --seed $(SEED)
+
+# make recordings: the scripted player records the journeys of tests/recordings
+# again on the shipped world, after a change of the game or its data has made
+# the stored ones part from it (the tests say at which key).
+recordings:
+	@tools/ensure_deps.sh test
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target record_journeys >/dev/null
+	$(BUILD)/record_journeys data tests/recordings
 
 fresh-system-check:
 	tools/fresh_system_check.sh

@@ -10,7 +10,6 @@
 #include "console/enemy_view.h"
 #include "console/message_log.h"
 #include "console/texts.h"
-#include "platform/program.h"
 
 namespace {
 
@@ -124,7 +123,7 @@ int RunBattle(EnemyKind& kind, int count) {
     hero.savedAttack = hero.attack;
     hero.savedDefense = hero.defense;
     MarkBoostsCarriedOver();
-    SeedRand(PlatformSeconds());
+    SeedRand(WallClockSeconds());
     if (count < 1) count = 1;
     if (count > kInstanceSlots) count = kInstanceSlots;
     kind.target = 1;

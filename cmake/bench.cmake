@@ -18,7 +18,8 @@ if(CHESSRPG_BENCH AND NOT WIN32)
   add_library(chessrpg_game_spin STATIC ${CHESSRPG_GAME_SOURCES})
   target_include_directories(chessrpg_game_spin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(chessrpg_game_spin PRIVATE CHESSRPG_SPIN_WAITS)
-  add_executable(chessrpg_spin game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp)
+  add_executable(chessrpg_spin game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp
+    platform/posix_named_files.cpp)
   target_link_libraries(chessrpg_spin PRIVATE
     chessrpg_game_spin chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis chessrpg_data_file)
   target_compile_definitions(chessrpg_spin PRIVATE

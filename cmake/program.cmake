@@ -8,7 +8,8 @@ if(NOT WIN32)
   target_include_directories(chessrpg_terminal_parts PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_terminal_parts PUBLIC chessrpg_memory_console chessrpg_sjis)
 
-  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp)
+  add_executable(chessrpg game/main.cpp platform/terminal.cpp platform/presenter.cpp platform/posix_files.cpp
+    platform/posix_named_files.cpp)
   target_link_libraries(chessrpg PRIVATE
     chessrpg_game chessrpg_terminal_parts chessrpg_memory_console chessrpg_sjis chessrpg_data_file)
   target_compile_definitions(chessrpg PRIVATE CHESSRPG_DATA_DIR="${CHESSRPG_DATA_DIR}")
@@ -29,7 +30,7 @@ if(NOT WIN32)
     if(TMUX_PROGRAM)
       set(CHESSRPG_E2E_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e)
       foreach(check startup_and_kill fatal_stop data_not_files signals_restore resize encounter_flee win_level_up
-          scroll_repaint way_in_and_out)
+          scroll_repaint way_in_and_out record_replay)
         add_test(NAME e2e_${check}
           COMMAND ${CHESSRPG_E2E_DIR}/${check}.sh $<TARGET_FILE:chessrpg> ${CHESSRPG_DATA_DIR})
         set_tests_properties(e2e_${check} PROPERTIES TIMEOUT 90 LABELS e2e)

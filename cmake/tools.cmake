@@ -4,7 +4,7 @@
 if(TARGET chessrpg_sjis)
   add_library(chessrpg_data_checks STATIC
     tools/data_problems.cpp tools/layout_problems.cpp tools/map_problems.cpp tools/record_checks.cpp
-    tools/save_checks.cpp)
+    tools/save_checks.cpp tools/recording_check.cpp)
   target_link_libraries(chessrpg_data_checks PUBLIC chessrpg_game chessrpg_sjis chessrpg_data_file)
   if(TARGET chessrpg_tests)
     target_link_libraries(chessrpg_tests PRIVATE chessrpg_data_checks)

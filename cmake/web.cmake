@@ -12,7 +12,8 @@ if(EMSCRIPTEN)
     platform/terminal_glyphs.cpp
     platform/posix_files.cpp
     platform/posix_data_file.cpp
-    platform/web_save_files.cpp)
+    platform/web_save_files.cpp
+    platform/posix_named_files.cpp)
   target_include_directories(chessrpg_web PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_web PRIVATE chessrpg_game chessrpg_memory_console)
   set_target_properties(chessrpg_web PROPERTIES OUTPUT_NAME chessrpg SUFFIX .js)

@@ -6,8 +6,7 @@
 #include <string>
 
 #include "console/texts.h"
-#include "platform/console_io.h"
-#include "platform/program.h"
+#include "platform/journal.h"
 
 namespace {
 
@@ -23,17 +22,17 @@ int16_t viewColumn = 25;
 void SetCursor(int x, int y) {
     consoleCursor.X = static_cast<int16_t>(x);
     consoleCursor.Y = static_cast<int16_t>(y);
-    PlatformPlaceCursor(consoleCursor.X, consoleCursor.Y);
+    JournalPlaceCursor(consoleCursor.X, consoleCursor.Y);
 }
 
 void SetNormal() {
     textAttribute = kAttributeNormal;
-    PlatformSetAttribute(textAttribute);
+    JournalSetAttribute(textAttribute);
 }
 
 void SetBright() {
     textAttribute = static_cast<uint16_t>(textAttribute | kAttributeBrightBit);
-    PlatformSetAttribute(textAttribute);
+    JournalSetAttribute(textAttribute);
 }
 
 void WriteText(const char* format, ...) {
@@ -44,21 +43,23 @@ void WriteText(const char* format, ...) {
     va_end(args);
     if (length < 0) return;
     if (static_cast<std::size_t>(length) >= sizeof buffer) length = sizeof buffer - 1;
-    PlatformWrite(buffer, static_cast<std::size_t>(length));
+    JournalWrite(buffer, static_cast<std::size_t>(length));
 }
 
 void WriteLine(const char* text) {
-    PlatformWrite(text, std::strlen(text));
-    PlatformWrite("\n", 1);
+    JournalWrite(text, std::strlen(text));
+    JournalWrite("\n", 1);
 }
 
-void Sleep(unsigned milliseconds) { PlatformSleep(milliseconds); }
+void Sleep(unsigned milliseconds) { JournalSleep(milliseconds); }
 
-void ShowFrame() { PlatformShowFrame(); }
+void ShowFrame() { JournalShowFrame(); }
 
-bool KeyWaiting() { return PlatformKeyWaiting(); }
+bool KeyWaiting() { return JournalKeyWaiting(); }
 
-int ReadKey() { return PlatformReadKey(); }
+int ReadKey() { return JournalReadKey(); }
+
+long long WallClockSeconds() { return JournalSeconds(); }
 
 bool ConfirmKey(int code) { return code == KeyDown || code == KeyRight || code == KeyEnter; }
 
@@ -77,5 +78,5 @@ int ReadMenuKey(const char* keyHelp) {
 
 void ShowKeyHint(const char* text) {
     keyHint = text;
-    PlatformShowHint(text);
+    JournalShowHint(text);
 }

@@ -53,6 +53,8 @@ void ShowFrame();
 bool KeyWaiting();
 // One key code; waits for a key when none is there.
 int ReadKey();
+// The wall clock in whole seconds: the battle's dice and the fatal stop's wait.
+long long WallClockSeconds();
 // Down, right or Enter: the keys that end a wait after a battle message.
 bool ConfirmKey(int code);
 // Reads and drops keys until a confirm key is read.

@@ -23,8 +23,8 @@ constexpr unsigned kReadingPauseMs = 100;
 // whole second, so the wait sleeps through the rest in one pause and reads
 // the clock often only then.
 [[noreturn]] void WaitAndExit() {
-    long long start = PlatformSeconds();
-    for (long long passed = 0; passed < kStopSeconds; passed = PlatformSeconds() - start) {
+    long long start = WallClockSeconds();
+    for (long long passed = 0; passed < kStopSeconds; passed = WallClockSeconds() - start) {
         long long surelyLeft = kStopSeconds - 1 - passed;
         Sleep(surelyLeft > 0 && kReadingPauseMs > 0 ? static_cast<unsigned>(surelyLeft * 1000) : kReadingPauseMs);
     }

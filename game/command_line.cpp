@@ -15,6 +15,8 @@ constexpr char kProgram[] = "chessrpg";
 // The trial run's options have no letter: getopt_long reports them by these.
 constexpr int kStartOption = 1000;
 constexpr int kNoEnemiesOption = 1001;
+constexpr int kRecordOption = 1002;
+constexpr int kReplayOption = 1003;
 
 // Each option: its long name, whether it takes a value, and the short letter
 // that getopt_long reports it by. New options go here and in the switch below.
@@ -26,6 +28,8 @@ const option kOptions[] = {
     {"new", no_argument, nullptr, 'n'},
     {"start", required_argument, nullptr, kStartOption},
     {"no-enemies", no_argument, nullptr, kNoEnemiesOption},
+    {"record", required_argument, nullptr, kRecordOption},
+    {"replay", required_argument, nullptr, kReplayOption},
     {nullptr, 0, nullptr, 0},
 };
 constexpr char kShortOptions[] = ":hVd:cn";  // ':' first: a missing value reads as ':'
@@ -78,6 +82,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
                 command.trial.on = true;
                 command.trial.noEnemies = true;
                 break;
+            case kRecordOption:
+                command.recordFile = optarg;
+                break;
+            case kReplayOption:
+                command.replayFile = optarg;
+                break;
             case ':':
                 if (command.error.empty())
                     command.error = ErrorLine("option '" + WrittenOption(argc, argv) + "' needs a value");
@@ -99,6 +109,16 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         command.error = ErrorLine(std::string("--start and --no-enemies try a world without its save: not with ") +
                                   (command.continuing ? "--continue" : "--new"));
 
+    // A replay plays the journey as it was recorded, from where it began.
+    if (command.error.empty() && command.replayFile) {
+        const char* other = command.recordFile   ? "--record"
+                            : command.continuing ? "--continue"
+                            : command.newGame    ? "--new"
+                            : command.trial.on   ? (command.trial.placed ? "--start" : "--no-enemies")
+                                                 : nullptr;
+        if (other) command.error = ErrorLine(std::string("--replay plays a recording as it was made: not with ") + other);
+    }
+
     if (!command.error.empty())
         command.action = CommandAction::kError;
     else if (help)
@@ -108,8 +128,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return command;
 }
 
+std::string ProgramAndVersion() { return std::string(kProgram) + " " + CHESSRPG_VERSION; }
+
 std::string VersionText() {
-    return std::string(kProgram) + " " + CHESSRPG_VERSION +
+    return ProgramAndVersion() +
            "\nCopyright (c) 2026 the Chess RPG developers.\n"
            "License: MIT <https://opensource.org/license/mit>. This is free software:\n"
            "you are free to change and redistribute it. There is NO WARRANTY.";
@@ -131,6 +153,12 @@ std::string HelpText() {
         "                   (0 to 19), to try a world (saves nothing)\n"
         "      --no-enemies no enemy roams the screens, to try a world (saves\n"
         "                   nothing)\n"
+        "      --record FILE\n"
+        "                   record the journey into FILE, a new file, to watch it\n"
+        "                   again with --replay\n"
+        "      --replay FILE\n"
+        "                   watch the journey recorded in FILE, as it was played, on\n"
+        "                   the data tree it was recorded with (saves nothing)\n"
         "  -h, --help       show this help and end\n"
         "  -V, --version    show the version and end\n"
         "\n"
@@ -144,6 +172,11 @@ std::string HelpText() {
         "  Left             from the ability list back to the target choice;\n"
         "                   close the item window\n"
         "  Ctrl+C           end the game\n"
+        "\n"
+        "While a recording is watched: Space pauses and goes on, Right and Up go\n"
+        "faster (up to as fast as the terminal draws), Left and Down slower, and\n"
+        "Ctrl+C ends. A replay that leaves its recording (another version of the\n"
+        "game) stops and says at which key.\n"
         "\n"
         "The game needs a UTF-8 terminal of 80 x 30 (80 x 21 at the least).\n"
         "\n"
@@ -167,6 +200,8 @@ std::string HelpText() {
         "nothing, and goes with neither --continue nor --new.\n"
         "\n"
         "When a data file is missing the game says so, waits 30 seconds and ends\n"
-        "with status 255. A wrong command line ends with status 2.\n";
+        "with status 255. A wrong command line ends with status 2, and so does a\n"
+        "recording made by another version or on another data tree. A replay that\n"
+        "left its recording ends with status 1.\n";
     return text;
 }

@@ -14,6 +14,8 @@ struct CommandLine {
     bool continuing = false;           // --continue: go on with the world's saved journey
     bool newGame = false;              // --new: begin a new journey; the saved one is set aside
     TrialRun trial;                    // --start, --no-enemies: try a world, never saved
+    const char* recordFile = nullptr;  // --record FILE: the journey is recorded into a new FILE
+    const char* replayFile = nullptr;  // --replay FILE: the recording in FILE is played back
     std::string error;                 // kError: the one line for standard error
 };
 
@@ -23,6 +25,8 @@ CommandLine ParseCommandLine(int argc, char** argv);
 
 // "chessrpg 1.0.0", then the copyright and the licence (MIT).
 std::string VersionText();
+// "chessrpg 1.0.0": the program as a recording names it.
+std::string ProgramAndVersion();
 
 // Usage, options, keys, and the folders searched for the data tree.
 std::string HelpText();

@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "records/records.h"
 #include "game/saving.h"
+#include "platform/journal.h"
 
 void ResetGameState() {
     ClearRecords();
@@ -34,4 +35,5 @@ void ResetGameState() {
     panelColumn = 1;
     viewColumn = 25;
     ResetSaving();
+    ResetJournal();
 }

@@ -7,9 +7,12 @@
 #include "console/fatal_stop.h"
 #include "game/command_line.h"
 #include "game/game.h"
+#include "game/recording.h"
 #include "game/saving.h"
+#include "game/tree_identity.h"
 #include "platform/data_files.h"
 #include "platform/program.h"
+#include "platform/state_files.h"
 
 namespace {
 
@@ -26,6 +29,62 @@ std::string ContinueCommand(const char* program) {
 int PrintAndEnd(const std::string& text) {
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+// A recording far longer than anyone plays is not read.
+constexpr long kLargestRecording = 64L << 20;
+
+// Reads and checks the recording to replay, on the data tree entered. False
+// after one line on standard error that says why it cannot be replayed.
+bool ReadRecording(const char* path, Recording& recording) {
+    char why[512];
+    std::FILE* file = PlatformOpenNamedFile(path, why, sizeof why);
+    if (!file) {
+        std::fprintf(stderr, "chessrpg: --replay %s\n", why);
+        return false;
+    }
+    std::string text;
+    char block[65536];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0 && text.size() <= kLargestRecording;) {
+        text.append(block, got);
+    }
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    std::string problem;
+    if (failed) {
+        problem = "cannot be read";
+    } else if (text.size() > static_cast<std::size_t>(kLargestRecording)) {
+        problem = "larger than 64 MiB: not a recording";
+    } else if (!ParseRecording(text, recording, problem)) {
+    } else if (recording.program != ProgramAndVersion()) {
+        problem = "recorded by " + recording.program + "; this is " + ProgramAndVersion() +
+                  ", which may play it differently";
+    } else if (recording.tree != DataTreeIdentity()) {
+        char tree[4096];
+        problem = "recorded on another data tree than " +
+                  std::string(PlatformDataTreePath(tree, sizeof tree) ? tree : "this one") +
+                  " (its files differ)";
+    }
+    if (problem.empty()) return true;
+    std::fprintf(stderr, "chessrpg: --replay %s: %s\n", path, problem.c_str());
+    return false;
+}
+
+// A new recording with its header, or null after one line on standard error.
+std::FILE* CreateRecording(const char* path) {
+    char why[512];
+    std::FILE* file = PlatformCreateNamedFile(path, why, sizeof why);
+    if (!file) {
+        std::fprintf(stderr, "chessrpg: --record %s\n", why);
+        return nullptr;
+    }
+    const std::string header = RecordingHeader(ProgramAndVersion(), DataTreeIdentity());
+    if (std::fputs(header.c_str(), file) < 0 || std::fflush(file) != 0) {
+        std::fprintf(stderr, "chessrpg: --record %s: cannot be written\n", path);
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 }  // namespace
@@ -50,18 +109,31 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "chessrpg: --data %s: %s\n", command.dataFolder, why);
         return 2;
     }
+    // Entered before the terminal is touched, so that a recording's data tree is known.
+    const bool entered = PlatformEnterDataDirectory(command.dataFolder);
+    Recording recording;
+    if (command.replayFile && !ReadRecording(command.replayFile, recording)) return 2;
+    std::FILE* recordFile = command.recordFile ? CreateRecording(command.recordFile) : nullptr;
+    if (command.recordFile && !recordFile) return 2;
     PlatformStart();
     // A named folder that cannot be entered stops the game as a missing file
     // does; without one, the loaders find out for themselves.
-    if (!PlatformEnterDataDirectory(command.dataFolder) && command.dataFolder) FatalFileError();
-    if (command.trial.on) {
+    if (!entered && command.dataFolder) FatalFileError();
+    bool figure = false;  // the first screen shows its standing figure
+    if (command.replayFile) {
+        ReplaySettings settings;
+        settings.texts = ReplayTextsOfTheGame();
+        BeginReplay(recording, settings);  // never saves
+    } else if (command.trial.on) {
         StartGame();
         BeginTrialRun(command.trial);  // never saves
+        figure = command.trial.placed;
     } else {
-        BeginJourney(command.continuing ? JourneyStart::kContinue
-                     : command.newGame  ? JourneyStart::kNew
-                                        : JourneyStart::kAsk,
-                     ContinueCommand(argv[0]));
+        figure = BeginJourney(command.continuing ? JourneyStart::kContinue
+                              : command.newGame  ? JourneyStart::kNew
+                                                 : JourneyStart::kAsk,
+                              ContinueCommand(argv[0]));
     }
+    if (recordFile) BeginRecording(recordFile, figure);
     MainLoop();
 }

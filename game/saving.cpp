@@ -208,7 +208,7 @@ bool ContinueSave() {
 
 }  // namespace
 
-void BeginJourney(JourneyStart how, const std::string& continueCommand) {
+bool BeginJourney(JourneyStart how, const std::string& continueCommand) {
     saving = Saving{};
     saving.command = continueCommand;
     LoadGame();
@@ -249,6 +249,7 @@ void BeginJourney(JourneyStart how, const std::string& continueCommand) {
     saving.on = true;
     PlatformOnQuit(SaveOnQuit, 0);
     OnScreenChanged(SaveAtSafePoint);
+    return continued;
 }
 
 void SaveAtSafePoint() {

@@ -20,8 +20,9 @@ constexpr int kJourneysKept = 10;
 // save it is a new game, after one line (below the field, and again after
 // exit) that says why; an unusable save is kept as a copy and stays in place
 // until the first safe point replaces it. `continueCommand` is how the player
-// starts this copy of the game again, for the line left after exit.
-void BeginJourney(JourneyStart how, const std::string& continueCommand);
+// starts this copy of the game again, for the line left after exit. True
+// when a saved journey was continued (its screen's standing figure is drawn).
+bool BeginJourney(JourneyStart how, const std::string& continueCommand);
 
 // A safe point: writes the save when saving is on. The first failure is shown
 // below the field; play goes on either way.

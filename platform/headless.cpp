@@ -196,6 +196,7 @@ void PlatformLeaveCommand(const char* label, const char* command) {
 
 void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return run.secondsBase + run.nowMs / 1000; }
+long long PlatformMilliseconds() { return run.nowMs; }
 
 // Opened as the program opens them, below the run's data folder.
 std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(run.dataRoot, path); }

@@ -176,6 +176,8 @@ void PlatformShowFrame() {
     SleepEnded(presenter.framePacer, due, BackendNowUs());
 }
 
+long long PlatformMilliseconds() { return BackendNowUs() / 1000; }
+
 void PlatformOnQuit(void (*handler)(), int status) {
     presenter.quitHandler = handler;
     presenter.quitStatus = status;

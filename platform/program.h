@@ -37,3 +37,6 @@ void PlatformSleep(unsigned milliseconds);
 
 // The fatal stop's wait and the battle's dice: the wall clock in whole seconds.
 long long PlatformSeconds();
+
+// The journal: a monotonic clock in milliseconds (the virtual clock headless), for when keys come.
+long long PlatformMilliseconds();

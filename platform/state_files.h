@@ -1,6 +1,8 @@
 // The player's own files: saves in the state folder, the lock that keeps one
-// running game per save, and the path of the data tree a save belongs to.
-// posix_save_files.cpp, win32_save_files.cpp or web_save_files.cpp implements them.
+// running game per save, and the path of the data tree a save belongs to;
+// recordings, at the paths the player names.
+// posix_save_files.cpp, win32_save_files.cpp or web_save_files.cpp implements
+// the saves; posix_named_files.cpp or win32_journal.cpp the recordings.
 #pragma once
 
 #include <cstddef>
@@ -38,3 +40,13 @@ StateLock PlatformLockStateFile(const char* name, char* why, std::size_t whySize
 
 // The saving: like PlatformLeaveLine, the label (Shift-JIS) and the full path of a file of the state folder.
 void PlatformLeaveStatePath(const char* label, const char* name);
+
+// The recording: a new file at the path the player named, for writing; null with the reason when it cannot be.
+// Created exclusively and for the player alone: whatever is already at the
+// path (a file, a link) is never written over or through. The reason is one
+// line of English for the command line.
+std::FILE* PlatformCreateNamedFile(const char* path, char* why, std::size_t whySize);
+
+// The replay: the file at the path the player named, for reading; null with the reason (English) when it cannot be.
+// Only a regular file opens, never waiting (a pipe is "not a regular file").
+std::FILE* PlatformOpenNamedFile(const char* path, char* why, std::size_t whySize);

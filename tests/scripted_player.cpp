@@ -215,7 +215,7 @@ int NextNewScreen(const ScriptedPlayer& player) {
 // it is at ease on those or they hold nothing it can beat.
 int ChooseGoalScreen(const ScriptedPlayer& player) {
     int next = player.journey ? NextNewScreen(player) : 0;
-    if (next != 0 && AtEase(player)) return next;
+    if (next != 0 && (player.explore || AtEase(player))) return next;
     int best = 0;
     double bestWorth = 0;
     bool reachable[kScreenCount + 1] = {};

@@ -61,6 +61,7 @@ struct ScriptedPlayer {
     bool useItems = true;            // potions and boosts
     int fleeFirst = 0;               // tries to flee this many times in a battle before it plays on
     bool journey = false;            // explores screen by screen, the King's and the Queen's last
+    bool explore = false;            // on a journey, goes on to a new screen at once (a walk)
     bool visited[kScreenCount + 1] = {};  // screens it has stood on, by number
     int startScreen = 0;
     long long lastKeyMs = -1;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tools/record_checks.h"
+#include "tools/recording_check.h"
 #include "tools/save_checks.h"
 #include "tools/tool_command.h"
 #include "tools/tool_platform.h"
@@ -25,6 +26,9 @@ const char kHelpJa[] =
     "  -e, --english     メッセージを英語で表示する\n"
     "      --save FILE   ゲームのセーブ FILE も、フォルダのデータツリーの世界の\n"
     "                    セーブとして調べる（前の版のセーブは、それが指すツリーと）\n"
+    "      --recording FILE\n"
+    "                    ゲームの録画 FILE も、フォルダのデータツリーとこの版の\n"
+    "                    録画として調べ、最後まで再生できるかを確かめる\n"
     "  -h, --help        この説明を表示して終わる\n"
     "\n"
     "終了ステータス: 問題なし 0、問題あり 1、コマンドラインの誤りやデータツリーが\n"
@@ -39,6 +43,9 @@ const char kHelpEn[] =
     "  -e, --english     messages in English (Japanese by default)\n"
     "      --save FILE   also check FILE, a save of the game, as a save of the world\n"
     "                    of FOLDER (a save of an earlier version: of the tree it names)\n"
+    "      --recording FILE\n"
+    "                    also check FILE, a recording of the game, as one of the\n"
+    "                    data tree in FOLDER and this version, and replay it to its end\n"
     "  -h, --help        show this help and end\n"
     "\n"
     "Exit status: 0 without problems, 1 with problems, 2 for a wrong command line or\n"
@@ -55,15 +62,18 @@ int Refuse(const std::string& what) {
 int main(int argc, char** argv) {
     const option options[] = {{"english", no_argument, nullptr, 'e'},
                               {"save", required_argument, nullptr, 's'},
+                              {"recording", required_argument, nullptr, 'r'},
                               {"help", no_argument, nullptr, 'h'},
                               {nullptr, 0, nullptr, 0}};
     bool english = false, help = false;
     const char* save = nullptr;
+    const char* recording = nullptr;
     opterr = 0;
     for (int letter; (letter = getopt_long(argc, argv, ":eh", options, nullptr)) != -1;) {
         if (letter == 'e') english = true;
         else if (letter == 'h') help = true;
         else if (letter == 's') save = optarg;
+        else if (letter == 'r') recording = optarg;
         else if (letter == ':') return Refuse(std::string("option '") + argv[optind - 1] + "' needs a value");
         else return Refuse(std::string("unrecognized option '") + argv[optind - 1] + "'");
     }
@@ -87,5 +97,6 @@ int main(int argc, char** argv) {
     for (const std::string& line : SortedLines(problems, english)) text += line + "\n";
     if (problems.found.empty()) text = Pick(english, "問題は見つかりませんでした。\n", "No problems found.\n");
     if (!PrintText(text)) return 2;
+    if (recording) CheckRecording(recording, english, problems.found.empty() ? 0 : 1);
     return problems.found.empty() ? 0 : 1;
 }

@@ -18,10 +18,14 @@ namespace {
 
 std::string dataRoot = ".";
 long long sleptMs = 0;
+bool quiet = false;
+void (*exitHook)(int) = nullptr;
 
 }  // namespace
 
 void SetToolDataRoot(const char* root) { dataRoot = root; }
+void SetToolConsoleQuiet(bool on) { quiet = on; }
+void SetToolExitHook(void (*hook)(int)) { exitHook = hook; }
 
 void PlatformStart() {}
 bool PlatformEnterDataDirectory(const char*) { return true; }
@@ -30,6 +34,7 @@ bool PlatformPlaceCursor(int x, int y) { return x >= 0 && y >= 0; }
 void PlatformSetAttribute(unsigned) {}
 
 void PlatformWrite(const char* bytes, std::size_t count) {
+    if (quiet) return;
     std::string text = SjisToUtf8(bytes, count);
     std::fwrite(text.data(), 1, text.size(), stderr);
 }
@@ -45,11 +50,15 @@ void PlatformLeaveCommand(const char*, const char*) {}
 
 void PlatformOnQuit(void (*)(), int) {}
 long long PlatformSeconds() { return sleptMs / 1000; }
+long long PlatformMilliseconds() { return sleptMs; }
 
 // Found and opened as the game finds and opens them.
 std::FILE* PlatformOpenFile(const char* path) { return OpenDataFile(dataRoot, path); }
 
-void PlatformExit(int status) { std::exit(status == 0 ? 0 : 2); }
+void PlatformExit(int status) {
+    if (exitHook) exitHook(status);
+    std::exit(status == 0 ? 0 : 2);
+}
 
 // The data tree is the folder named on the command line; the tools have no
 // state folder of their own (data_check opens a save by its path).

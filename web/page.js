@@ -203,9 +203,17 @@
   // ready and the player has chosen how ---
   let terminalIsReady = null;
   const terminalReady = new Promise((resolve) => { terminalIsReady = resolve; });
+  // Every journey is recorded into the page's memory; a recording the player
+  // chose to watch comes through the session's storage across the reload
+  // that starts the program afresh.
+  const kJourneyPath = '/journey.rec';
+  const kReplayPath = '/replay.rec';
+  const kReplayKey = 'chessrpg-replay';
+  const replayText = sessionStorage.getItem(kReplayKey);
+  sessionStorage.removeItem(kReplayKey);
   window.Module = {
     page,
-    arguments: [],
+    arguments: replayText === null ? ['--record', kJourneyPath] : ['--replay', kReplayPath],
     preRun: [(module) => {
       const fs = module.FS;
       fs.mkdirTree('/data');
@@ -214,6 +222,7 @@
         fs.writeFile('/data/' + path, bytes);
       }
       fs.chdir('/data');
+      if (replayText !== null) fs.writeFile(kReplayPath, replayText);
       // The line the game leaves after exit names how to go on: here, the page.
       // The program's environment takes a byte a character: the text's UTF-8.
       module.ENV.CHESSRPG_COMMAND = String.fromCharCode(...utf8.encode('このページをもう一度開く（Play again）'));
@@ -349,8 +358,31 @@
     window.addEventListener('resize', fitTerminal);
     element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
+    setUpRecordings();
     if (!touchScreen) term.focus();
     terminalIsReady();
+  }
+  // The recordings' buttons: the journey so far as a file, and a file to watch.
+  function setUpRecordings() {
+    const download = element('record-download');
+    download.hidden = replayText !== null;
+    download.addEventListener('click', () => {
+      let bytes = null;
+      try { bytes = window.Module.FS.readFile(kJourneyPath); } catch (error) { return; }
+      const link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
+      link.download = `chessrpg-${new Date().toISOString().slice(0, 16).replace(/[-:T]/g, '')}.rec`;
+      link.click();
+      setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+    });
+    element('replay-file').addEventListener('change', (event) => {
+      const file = event.target.files[0];
+      if (!file) return;
+      file.text().then((text) => {
+        sessionStorage.setItem(kReplayKey, text);
+        location.reload();
+      });
+    });
   }
   document.addEventListener('DOMContentLoaded', () => fontLoaded().then(setUpTerminal));
 

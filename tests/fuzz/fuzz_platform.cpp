@@ -42,6 +42,7 @@ long long PlatformSeconds() {
     static long long seconds = 0;
     return ++seconds;
 }
+long long PlatformMilliseconds() { return 0; }
 
 std::FILE* PlatformOpenFile(const char*) {
     if (inputSize > 0) return fmemopen(const_cast<uint8_t*>(input), inputSize, "rb");

@@ -49,5 +49,17 @@ for options in "--screen 1" "--screen 9 --english" "--stats" "--stats --english"
 done
 "$picture" --screen 10 "$data" >/dev/null 2>&1 && failed "--screen 10 was taken"
 
-[ "$fail" = 0 ] && echo "ok: --help, no data tree, the UTF-8 command, 80 columns"
+# A recording: replayed to its end on its tree, refused on another, and
+# where a key was changed by hand, the key where the replay parts is named.
+recordings=$(cd "$(dirname "$0")/../recordings" && pwd)
+out=$("$check" --english --recording "$recordings/battle_lost.rec" "$data") || failed "a stored recording: $out"
+echo "$out" | grep -q 'battle_lost.rec: replays to its end: [0-9]* keys' || failed "no replay said: $out"
+rm -rf "$work/other" && cp -R "$data" "$work/other" && printf ' ' >>"$work/other/map_info/map1/9.txt"
+out=$("$check" --english --recording "$recordings/battle_lost.rec" "$work/other"); status=$?
+[ "$status" = 1 ] && echo "$out" | grep -qF 'not a recording of this data tree' || failed "another tree: $status $out"
+awk '/^k 13 / && !done { $2 = 32; done = 1 } { print }' "$recordings/battles_won.rec" >"$work/changed.rec"
+out=$("$check" --english --recording "$work/changed.rec" "$data"); status=$?
+[ "$status" = 1 ] && echo "$out" | grep -q 'leaves the recording at key [0-9]* (' || failed "a changed key: $status $out"
+
+[ "$fail" = 0 ] && echo "ok: --help, no data tree, the UTF-8 command, 80 columns, recordings"
 exit $fail

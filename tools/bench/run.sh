@@ -32,6 +32,8 @@ run_part() {
   run_part "CPU while waiting (5 s each)" "$here/tools/bench/cpu_waits.sh" "$build" "$here/data"
 [ -x "$build/pty_bench" ] &&
   run_part "Key latency, start-up and pacing" "$build/pty_bench" "$build" "$here/data"
+[ -x "$build/recording_bench" ] &&
+  run_part "Recordings (an hour of play, headless)" "$build/recording_bench" "$here/data"
 [ -x "$build/web_reference" ] &&
   run_part "In the browser (headless Chromium)" "$here/tools/bench/web_bench.sh" "$build" "$here/data"
 
