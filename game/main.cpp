@@ -34,15 +34,21 @@ int PrintAndEnd(const std::string& text) {
 // A recording far longer than anyone plays is not read.
 constexpr long kLargestRecording = 64L << 20;
 
-// Reads and checks the recording to replay, on the data tree entered. False
-// after one line on standard error that says why it cannot be replayed.
-bool ReadRecording(const char* path, Recording& recording) {
+// Opens the recording to replay, or makes the new one, at the path the
+// player named, before the data tree's folder is entered (a relative path is
+// the player's working directory's). Null after one line on standard error.
+std::FILE* OpenRecordingFile(const char* option, const char* path, bool creating) {
     char why[512];
-    std::FILE* file = PlatformOpenNamedFile(path, why, sizeof why);
-    if (!file) {
-        std::fprintf(stderr, "chessrpg: --replay %s\n", why);
-        return false;
-    }
+    std::FILE* file = creating ? PlatformCreateNamedFile(path, why, sizeof why)
+                               : PlatformOpenNamedFile(path, why, sizeof why);
+    if (!file) std::fprintf(stderr, "chessrpg: %s %s\n", option, why);
+    return file;
+}
+
+// Reads and checks the recording to replay, on the data tree entered, and
+// closes it. False after one line on standard error that says why it cannot
+// be replayed.
+bool ReadRecording(const char* path, std::FILE* file, Recording& recording) {
     std::string text;
     char block[65536];
     for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0 && text.size() <= kLargestRecording;) {
@@ -70,21 +76,14 @@ bool ReadRecording(const char* path, Recording& recording) {
     return false;
 }
 
-// A new recording with its header, or null after one line on standard error.
-std::FILE* CreateRecording(const char* path) {
-    char why[512];
-    std::FILE* file = PlatformCreateNamedFile(path, why, sizeof why);
-    if (!file) {
-        std::fprintf(stderr, "chessrpg: --record %s\n", why);
-        return nullptr;
-    }
+// The new recording's header, on the data tree entered; false after one line
+// on standard error.
+bool WriteRecordingHeader(const char* path, std::FILE* file) {
     const std::string header = RecordingHeader(ProgramAndVersion(), DataTreeIdentity());
-    if (std::fputs(header.c_str(), file) < 0 || std::fflush(file) != 0) {
-        std::fprintf(stderr, "chessrpg: --record %s: cannot be written\n", path);
-        std::fclose(file);
-        return nullptr;
-    }
-    return file;
+    if (std::fputs(header.c_str(), file) >= 0 && std::fflush(file) == 0) return true;
+    std::fprintf(stderr, "chessrpg: --record %s: cannot be written\n", path);
+    std::fclose(file);
+    return false;
 }
 
 }  // namespace
@@ -109,12 +108,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "chessrpg: --data %s: %s\n", command.dataFolder, why);
         return 2;
     }
+    std::FILE* replayFile = command.replayFile ? OpenRecordingFile("--replay", command.replayFile, false) : nullptr;
+    std::FILE* recordFile = command.recordFile ? OpenRecordingFile("--record", command.recordFile, true) : nullptr;
+    if ((command.replayFile && !replayFile) || (command.recordFile && !recordFile)) return 2;
     // Entered before the terminal is touched, so that a recording's data tree is known.
     const bool entered = PlatformEnterDataDirectory(command.dataFolder);
     Recording recording;
-    if (command.replayFile && !ReadRecording(command.replayFile, recording)) return 2;
-    std::FILE* recordFile = command.recordFile ? CreateRecording(command.recordFile) : nullptr;
-    if (command.recordFile && !recordFile) return 2;
+    if (replayFile && !ReadRecording(command.replayFile, replayFile, recording)) return 2;
+    if (recordFile && !WriteRecordingHeader(command.recordFile, recordFile)) return 2;
     PlatformStart();
     // A named folder that cannot be entered stops the game as a missing file
     // does; without one, the loaders find out for themselves.

@@ -48,4 +48,10 @@ status=$?
 [ "$(printf '%s\n' "$said" | wc -l)" = 1 ] || e2e_fail "more than one line: $said"
 printf '%s\n' "$said" | grep -qF "recorded on another data tree than $E2E_WORK/data" ||
   e2e_fail "the refusal does not say why: $said"
-echo "ok: a recorded journey replays to the same last screen; an edited tree is refused"
+
+# A relative path is the player's working directory's, not the data tree's.
+mkdir -p "$E2E_WORK/elsewhere" && cd "$E2E_WORK/elsewhere" || e2e_fail "no folder elsewhere"
+"$E2E_PROGRAM" --data ../data --record relative.rec </dev/null >/dev/null 2>&1
+[ -f "$E2E_WORK/elsewhere/relative.rec" ] && [ ! -e "$E2E_WORK/data/relative.rec" ] ||
+  e2e_fail "--record relative.rec was not made in the working directory"
+echo "ok: a recorded journey replays to the same last screen; an edited tree is refused; paths are the player's"
