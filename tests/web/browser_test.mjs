@@ -291,6 +291,22 @@ test('two tabs on one save: the second plays without saving and says so', async 
   await closeClean(page);
 });
 
+test('a journey recorded in the page, downloaded and opened again, replays to its last screen', async () => {
+  const page = await openGame(browser, siteAddress('calm'));
+  await walkIntoScreen2(page);
+  await press(page, 'ArrowDown', 'ArrowRight', 'ArrowRight');
+  await until(page, 'two steps on screen 2', heroAt, [4, 11, screenTop(2)]);
+  const played = (await screenRows(page)).slice(0, 20);
+  await endGame(page);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#record-download')]);
+  const recording = readFileSync(await download.path());
+  assert.match(recording.toString('utf8'), /\ne [^\n]*\n$/, 'the recording ends where the game ended');
+  await page.setInputFiles('#replay-file', { name: 'journey.rec', mimeType: 'text/plain', buffer: recording });
+  await until(page, 'the end of the replay', shows, '再生が終わりました。');
+  assert.deepEqual((await screenRows(page)).slice(0, 20), played);
+  await closeClean(page);
+});
+
 test('a full storage: the game plays on and says once that it cannot save', async () => {
   const page = await openGame(browser, siteAddress('calm'), {}, (page) => page.addInitScript(() => {
     Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
