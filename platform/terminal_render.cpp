@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
+#include "platform/size_notice.h"
+#include "platform/sjis_utf8.h"
 #include "platform/terminal_glyphs.h"
 
 namespace {
@@ -95,16 +98,10 @@ void ClearTerminal(TerminalView& view, std::string& out) {
 
 void ShowNotice(TerminalView& view, std::string& out) {
     ClearTerminal(view, out);
-    char lines[2][96];
-    std::snprintf(lines[0], sizeof lines[0], "The game needs a terminal of at least %d x %d.", kMinimumColumns,
-                  kMinimumRows);
-    std::snprintf(lines[1], sizeof lines[1], "This one is %d x %d: please make it larger.", view.columns, view.rows);
-    for (int i = 0; i < 2 && i < view.rows; ++i) {
-        std::string line = lines[i];
-        int room = std::max(0, view.columns - (i == view.rows - 1 ? 1 : 0));
-        if (static_cast<int>(line.size()) > room) line.resize(static_cast<std::size_t>(room));
-        MoveTo(view, 0, i, out);
-        out += line;
+    std::vector<std::string> lines = SizeNoticeLines(view.columns, view.rows);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        MoveTo(view, 0, static_cast<int>(i), out);
+        out += SjisToUtf8(lines[i]);
         view.cursorX = -1;
     }
 }

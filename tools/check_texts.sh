@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Fails when console/texts.h no longer matches console/texts.tsv.
+# Fails when a generated texts header no longer matches its list.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp)
 trap 'rm -f "$tmp"' EXIT
-"$here/tools/gen_texts.sh" "$here/console/texts.tsv" "$tmp"
-if ! diff -u "$here/console/texts.h" "$tmp"; then
-  echo "console/texts.h is out of date: run tools/gen_texts.sh" >&2
-  exit 1
-fi
+for room in console platform; do
+  "$here/tools/gen_texts.sh" "$here/$room/texts.tsv" "$tmp"
+  if ! diff -u "$here/$room/texts.h" "$tmp"; then
+    echo "$room/texts.h is out of date: run tools/gen_texts.sh $room/texts.tsv $room/texts.h" >&2
+    exit 1
+  fi
+done

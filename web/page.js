@@ -346,7 +346,10 @@
       lineHeight: 1,
       cursorBlink: false,
       cursorInactiveStyle: 'none',
-      theme: { background: '#000000', foreground: '#c0c0c0' },
+      // The Windows console's two looks: light grey, and bright white for the
+      // highlight, on black (the game asks for them as white and bright white).
+      theme: { background: '#000000', foreground: '#c0c0c0', black: '#000000', white: '#c0c0c0',
+               brightWhite: '#ffffff' },
     });
     // The screen, for the browser tests: its buffer holds what the game shows.
     window.chessrpgTerminal = term;
