@@ -69,13 +69,19 @@ void MoveTo(TerminalView& view, int x, int y, std::string& out) {
     view.cursorY = y;
 }
 
-// The bright bit shows as bright white and bold, so that a highlight stands
-// out whatever weight the terminal gives bold; the normal attribute is the
-// terminal's own colours.
+// The game draws on black, as the Windows console does, so that its two looks
+// read alike on a light or a dark terminal: the normal attribute light grey,
+// the bright one bright white and bold (bold alone hardly shows where a
+// terminal draws it as a heavier weight). Erased, scrolled-in and inserted
+// cells take the background in use (every terminal we know erases so).
 void UseAttribute(TerminalView& view, unsigned attribute, std::string& out) {
     int look = (attribute & 8) ? 1 : 0;
     if (view.attribute == look) return;
-    out += look == 0 ? "\x1b[m" : view.attribute == 0 ? "\x1b[1;97m" : "\x1b[0;1;97m";
+    if (view.attribute < 0) {
+        out += look == 0 ? "\x1b[0;37;40m" : "\x1b[0;1;97;40m";
+    } else {
+        out += look == 0 ? "\x1b[22;37m" : "\x1b[1;97m";
+    }
     view.attribute = look;
 }
 
@@ -86,8 +92,12 @@ void Advance(TerminalView& view, int cells) {
     if (view.cursorX >= view.columns) view.cursorX = -1;
 }
 
+// Clears the whole terminal to black, so that blanks beside and below the
+// game's rows look like the game's own. Every render starts here, and from
+// then on one of the game's two looks is always in use: blanks, erases,
+// scrolls and inserted cells are black whichever it is.
 void ClearTerminal(TerminalView& view, std::string& out) {
-    out += "\x1b[0m\x1b[H\x1b[2J";
+    out += "\x1b[0;37;40m\x1b[H\x1b[2J";
     view.attribute = 0;
     view.cursorX = 0;
     view.cursorY = 0;
@@ -251,6 +261,11 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
     int start = 0;
     while (start < kConsoleColumns && SameLook(row[start], shown[start])) ++start;
     if (start == kConsoleColumns) return;
+    // Cells are never deleted or inserted from within a double-width
+    // character: some terminals (mlterm) then take the whole character and
+    // shift the rest of the row one column more. The change starts at the
+    // character's first column instead, and its two cells are written again.
+    if (start > 0 && shown[start].half == kTrailCell && shown[start - 1].half == kLeadCell) --start;
     int bestCost = DrawCost(view, row, shown);
     int best = 0;
     ConsoleCell bestRow[kConsoleColumns];
@@ -262,7 +277,9 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
         for (int x = std::max(start, kConsoleColumns + shift); x < kConsoleColumns; ++x) {
             pushesOutText = pushesOutText || !ShowsBlank(shown[x]);
         }
-        if (shift == 0 || pushesOutText) continue;
+        // Nor may a deletion end within one.
+        bool endsInCharacter = shift > 0 && start + shift < kConsoleColumns && shown[start + shift].half == kTrailCell;
+        if (shift == 0 || pushesOutText || endsInCharacter) continue;
         ShiftedRow(shown, start, shift, moved);
         int cost = kShiftCost + DrawCost(view, row, moved);
         if (cost < bestCost) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "console/texts.h"
 #include "platform/memory_console.h"
 #include "platform/sjis_utf8.h"
 #include "platform/terminal_render.h"
@@ -13,18 +15,28 @@ namespace {
 // A small terminal that understands what the renderer sends: cursor moves
 // (absolute, relative, carriage return, line feed, backspace), clearing and
 // erasing, deleting and inserting cells, scroll regions with line feed and
-// reverse index, bold, and UTF-8 text whose characters are one or two
-// columns wide, with the usual rule that writing over half of a wide
-// character blanks its other half. Autowrap is off.
+// reverse index, the colours and bold the game uses, and UTF-8 text whose
+// characters are one or two columns wide, with the usual rule that writing
+// over half of a wide character blanks its other half. Autowrap is off. Its
+// own colours are light (neither foreground nor background set); erased and
+// inserted cells take the background in use, as terminals do. Like mlterm,
+// it may delete or insert a whole wide character when the cells named start
+// or end inside one.
 struct FakeTerminal {
+    enum Foreground { kOwnForeground, kLightGrey, kBrightWhite };
     int columns;
     int rows;
     bool ambiguousWide;
+    bool wholeWideShift = false;    // mlterm's way with a deletion or insertion inside a wide character
     std::vector<std::string> text;  // per cell: its character, "" for the right half of a wide one
     std::vector<bool> bold;
+    std::vector<Foreground> foreground;
+    std::vector<bool> black;        // the background is black (else the terminal's own, light)
     int x = 0;
     int y = 0;
     bool boldNow = false;
+    Foreground foregroundNow = kOwnForeground;
+    bool blackNow = false;
     bool inUpdate = false;  // inside a synchronized update
     int top = 0;  // the scroll region
     int bottom;
@@ -34,6 +46,20 @@ struct FakeTerminal {
     void Clear() {
         text.assign(static_cast<std::size_t>(columns * rows), " ");
         bold.assign(text.size(), false);
+        foreground.assign(text.size(), kOwnForeground);
+        black.assign(text.size(), blackNow);
+    }
+    // A cell that an erase, a scroll or an insertion blanked.
+    void Erased(std::size_t at) {
+        text[at] = " ";
+        bold[at] = false;
+        foreground[at] = kOwnForeground;
+        black[at] = blackNow;
+    }
+    void Pen(std::size_t at) {
+        bold[at] = boldNow;
+        foreground[at] = foregroundNow;
+        black[at] = blackNow;
     }
     std::size_t At(int cx, int cy) const { return static_cast<std::size_t>(cy * columns + cx); }
     std::string& Text(int cx, int cy) { return text[At(cx, cy)]; }
@@ -50,7 +76,7 @@ struct FakeTerminal {
 
     void Blank(int cx) {
         Text(cx, y) = " ";
-        bold[At(cx, y)] = boldNow;
+        Pen(At(cx, y));
     }
 
     void Put(const std::string& glyph) {
@@ -60,8 +86,11 @@ struct FakeTerminal {
         int last = x + width - 1;
         if (last + 1 < columns && Text(last + 1, y).empty()) Blank(last + 1);
         Text(x, y) = glyph;
-        bold[At(x, y)] = boldNow;
-        if (width == 2) Text(x + 1, y) = "";
+        Pen(At(x, y));
+        if (width == 2) {
+            Text(x + 1, y) = "";
+            Pen(At(x + 1, y));
+        }
         x = std::min(x + width, columns - 1);
     }
 
@@ -78,21 +107,30 @@ struct FakeTerminal {
     }
 
     void Erase(int from, int to) {
-        for (int cx = from; cx < to && cx < columns; ++cx) {
-            Text(cx, y) = " ";
-            bold[At(cx, y)] = false;
-        }
+        for (int cx = from; cx < to && cx < columns; ++cx) Erased(At(cx, y));
         Tidy(y);
     }
 
     void MoveCells(int count, bool remove) {
-        std::vector<std::string> line(text);
-        std::vector<bool> lineBold(bold);
-        for (int cx = x; cx < columns; ++cx) {
+        int start = x;
+        if (wholeWideShift && start > 0 && Text(start, y).empty()) {
+            --start;
+            if (remove) ++count;
+        }
+        if (wholeWideShift && remove && start + count < columns && Text(start + count, y).empty()) ++count;
+        FakeTerminal line(*this);
+        for (int cx = start; cx < columns; ++cx) {
             int from = remove ? cx + count : cx - count;
-            bool inside = from >= x && from < columns;
-            Text(cx, y) = inside ? line[At(from, y)] : " ";
-            bold[At(cx, y)] = inside && lineBold[At(from, y)];
+            std::size_t at = At(cx, y);
+            if (from >= start && from < columns) {
+                std::size_t source = line.At(from, y);
+                text[at] = line.text[source];
+                bold[at] = line.bold[source];
+                foreground[at] = line.foreground[source];
+                black[at] = line.black[source];
+            } else {
+                Erased(at);
+            }
         }
         Tidy(y);
     }
@@ -105,13 +143,35 @@ struct FakeTerminal {
             for (int cx = 0; cx < columns; ++cx) {
                 Text(cx, to) = Text(cx, from);
                 bold[At(cx, to)] = bold[At(cx, from)];
+                foreground[At(cx, to)] = foreground[At(cx, from)];
+                black[At(cx, to)] = black[At(cx, from)];
             }
         }
         int fresh = up ? bottom : top;
-        for (int cx = 0; cx < columns; ++cx) {
-            Text(cx, fresh) = " ";
-            bold[At(cx, fresh)] = false;
-        }
+        for (int cx = 0; cx < columns; ++cx) Erased(At(cx, fresh));
+    }
+
+    // Select Graphic Rendition, for the codes the game's looks use.
+    void Rendition(const std::string& parameters) {
+        std::size_t begin = 0;
+        do {
+            std::size_t end = parameters.find(';', begin);
+            int code = std::atoi(parameters.substr(begin, end - begin).c_str());
+            begin = end == std::string::npos ? end : end + 1;
+            if (code == 0) {
+                boldNow = false;
+                foregroundNow = kOwnForeground;
+                blackNow = false;
+            } else if (code == 1 || code == 22) {
+                boldNow = code == 1;
+            } else if (code == 37 || code == 97) {
+                foregroundNow = code == 37 ? kLightGrey : kBrightWhite;
+            } else if (code == 40) {
+                blackNow = true;
+            } else {
+                ADD_FAILURE() << "attribute " << parameters;
+            }
+        } while (begin != std::string::npos);
     }
 
     void Control(char final, const std::string& parameters) {
@@ -140,13 +200,7 @@ struct FakeTerminal {
             x = 0;
             y = 0;
             break;
-        case 'm':
-            if (parameters.empty() || parameters == "0") boldNow = false;
-            // The bright look must be bright white as well as bold: bold alone
-            // hardly shows on terminals that draw it as a heavier weight.
-            else if (parameters == "1;97" || parameters == "0;1;97") boldNow = true;
-            else ADD_FAILURE() << "attribute " << parameters;
-            break;
+        case 'm': Rendition(parameters); break;
         case 'h':
         case 'l':
             if (parameters != "?2026") ADD_FAILURE() << "mode " << parameters << final;
@@ -245,7 +299,7 @@ struct RenderFixture : ::testing::Test {
 
 TEST_F(RenderFixture, FirstRenderClearsThenOnlyChangesAreSent) {
     ResetTerminalView(view, 80, 30, AmbiguousWidth::kUnmeasured);
-    EXPECT_EQ(Render(), "\x1b[0m\x1b[H\x1b[2J");
+    EXPECT_EQ(Render(), "\x1b[0;37;40m\x1b[H\x1b[2J");
     EXPECT_EQ(Render(), "");
 
     Draw(5, 3, "AB");
@@ -270,7 +324,7 @@ TEST_F(RenderFixture, AttributeIsSentOnlyWhenItChanges) {
     Draw(2, 0, "c", 7);
     Draw(0, 1, "d", 15);
     Draw(1, 1, "e", 15);
-    EXPECT_EQ(Render(), "\x1b[1;97mab\x1b[mc\n\r\x1b[1;97mde");
+    EXPECT_EQ(Render(), "\x1b[1;97mab\x1b[22;37mc\n\r\x1b[1;97mde");
     // Only the attribute of a cell changed: it is drawn again, a row up.
     Draw(2, 0, "c", 15);
     EXPECT_EQ(Render(), "\x1b[Ac");
@@ -376,10 +430,15 @@ TEST_F(RenderFixture, SmallTerminalShowsANoticeUntilItIsLargeEnough) {
     Draw(0, 0, "field");
     Render();
 
+    // Japanese first, English below it.
     ResizeTerminalView(view, 79, 30);
     std::string notice = Render();
-    EXPECT_NE(notice.find("at least 80 x 21"), std::string::npos);
-    EXPECT_NE(notice.find("This one is 79 x 30"), std::string::npos);
+    FakeTerminal narrow(79, 30, false);
+    narrow.Feed(notice);
+    EXPECT_EQ(narrow.Row(0), "画面が小さすぎます。80 x 21 以上に広げてください。");
+    EXPECT_EQ(narrow.Row(1), "（いまは 79 x 30 です）");
+    EXPECT_EQ(narrow.Row(2), "The game needs a terminal of at least 80 x 21.");
+    EXPECT_EQ(narrow.Row(3), "This one is 79 x 30: please make it larger.");
     EXPECT_EQ(notice.find("field"), std::string::npos);
     Draw(0, 5, "drawn meanwhile");
     EXPECT_EQ(Render(), "");
@@ -387,11 +446,12 @@ TEST_F(RenderFixture, SmallTerminalShowsANoticeUntilItIsLargeEnough) {
     ResizeTerminalView(view, 80, 20);
     EXPECT_NE(Render().find("This one is 80 x 20"), std::string::npos);
 
-    // A tiny terminal: the notice is cut to fit.
+    // A tiny terminal: the notice is cut to fit, never within a character,
+    // and the bottom-right cell stays free.
     ResizeTerminalView(view, 10, 1);
     FakeTerminal tiny(10, 1, false);
     tiny.Feed(Render());
-    EXPECT_EQ(tiny.Row(0), "The game");
+    EXPECT_EQ(tiny.Row(0), "画面が小");
 
     // Large enough again: everything is drawn anew.
     ResizeTerminalView(view, 80, 21);
@@ -408,7 +468,7 @@ TEST_F(RenderFixture, ResizeRepaintsEverythingAndOnlyVisibleRowsAreDrawn) {
     Render();
     ResizeTerminalView(view, 120, 22);
     std::string out = Render();
-    EXPECT_EQ(out.rfind("\x1b[0m\x1b[H\x1b[2J", 0), 0u);
+    EXPECT_EQ(out.rfind("\x1b[0;37;40m\x1b[H\x1b[2J", 0), 0u);
     EXPECT_NE(out.find("top"), std::string::npos);
     EXPECT_EQ(out.find("low"), std::string::npos);  // row 25 is below the terminal
     ResizeTerminalView(view, 120, 40);
@@ -495,13 +555,33 @@ TEST_F(RenderFixture, MovedRowsAreShiftedOrScrolledNotRedrawn) {
     }
 }
 
+// Every cell on black; a character light grey, or bright white and bold
+// where the game drew it bright.
+void ExpectGameLooks(const FakeTerminal& terminal, const MemoryConsole& console, int frame) {
+    for (int y = 0; y < terminal.rows; ++y) {
+        for (int x = 0; x < terminal.columns; ++x) {
+            std::size_t at = terminal.At(x, y);
+            ASSERT_TRUE(terminal.black[at]) << "frame " << frame << " (" << x << ", " << y << ") not on black";
+            if (terminal.text[at] == " " || terminal.text[at].empty()) continue;
+            bool bright = (console.cells[y][x].attribute & 8) != 0;
+            ASSERT_EQ(terminal.foreground[at], bright ? FakeTerminal::kBrightWhite : FakeTerminal::kLightGrey)
+                << "frame " << frame << " (" << x << ", " << y << ")";
+            ASSERT_EQ(terminal.bold[at], bright) << "frame " << frame << " (" << x << ", " << y << ")";
+        }
+    }
+}
+
 // Whatever is drawn, frame after frame, the terminal ends up showing what a
-// full redraw of the console shows: random texts of every width and look,
-// blank runs, rows moved sideways and blocks of rows moved up and down.
+// full redraw of the console shows, in the game's looks on black: random
+// texts of every width and look, blank runs, rows moved sideways and blocks
+// of rows moved up and down; on a terminal that blanks a wide character cut
+// by a deletion, and on one that deletes it whole.
 TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
     const char* pieces[] = {"a", "Z", " ", "   ", "あ", "漢字", "●", "■", "※", "━", "ｱ", "       ", "|", "＿"};
-    for (WidthSetup setup : kSetups) {
-        SCOPED_TRACE(setup.name);
+    for (int run = 0; run < 8; ++run) {
+        WidthSetup setup = kSetups[run % 4];
+        bool wholeWideShift = run >= 4;
+        SCOPED_TRACE(std::string(setup.name) + (wholeWideShift ? ", wide characters moved whole" : ""));
         unsigned seed = 1;
         auto next = [&seed](unsigned bound) {
             seed = seed * 1103515245u + 12345u;
@@ -510,6 +590,7 @@ TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
         ResetMemoryConsole(console);
         ResetTerminalView(view, 80, 30, setup.view);
         FakeTerminal terminal(80, 30, setup.terminalWide);
+        terminal.wholeWideShift = wholeWideShift;
         for (int frame = 0; frame < 400; ++frame) {
             int kind = static_cast<int>(next(10));
             if (kind == 0) {
@@ -541,15 +622,9 @@ TEST_F(RenderFixture, ChangesOnlyAlwaysShowTheSameAsAFullRedraw) {
             }
             terminal.Feed(Render());
             FakeTerminal fresh = FullRedraw(console, setup);
-            for (int y = 0; y < 30; ++y) {
-                ASSERT_EQ(terminal.Row(y), fresh.Row(y)) << "frame " << frame << ", row " << y;
-                for (int x = 0; x < 80; ++x) {
-                    const std::string& cell = fresh.Text(x, y);
-                    if (cell != " " && !cell.empty()) {
-                        ASSERT_EQ(terminal.bold[fresh.At(x, y)], fresh.bold[fresh.At(x, y)]) << "frame " << frame << " (" << x << ", " << y << ")";
-                    }
-                }
-            }
+            for (int y = 0; y < 30; ++y) ASSERT_EQ(terminal.Row(y), fresh.Row(y)) << "frame " << frame << ", row " << y;
+            ExpectGameLooks(terminal, console, frame);
+            if (frame == 0) ExpectGameLooks(fresh, console, frame);
         }
     }
 }
@@ -573,4 +648,37 @@ TEST_F(RenderFixture, TheKeyHelpShowsBelowTheGameOnlyWhereThereIsRoom) {
     EXPECT_EQ(terminal.Row(kHintRow), "▼ Enter");
     EXPECT_FALSE(terminal.bold[kHintRow * 80]);
     EXPECT_EQ(terminal.Row(20), "field");
+}
+
+// The key help changing from any wait's to any other's: a terminal that
+// deletes or inserts a wide character whole (mlterm) still shows the new
+// line exactly, however it draws the arrows.
+TEST_F(RenderFixture, KeyHelpChangesNeverCutAWideCharacter) {
+    const char* hints[] = {kTextHintField,  kTextHintCommands, kTextHintTargets, kTextHintAbilities,
+                           kTextHintItems,  kTextHintConfirm,  kTextHintTyping,  kTextHintLevelUp,
+                           kTextHintChoice, kTextHintConfirmNew};
+    for (WidthSetup setup : kSetups) {
+        SCOPED_TRACE(setup.name);
+        for (const char* before : hints) {
+            for (const char* after : hints) {
+                MemoryConsole display;
+                ResetTerminalView(view, 80, kHintRow + 1, setup.view);
+                FakeTerminal terminal(80, kHintRow + 1, setup.terminalWide);
+                terminal.wholeWideShift = true;
+                std::string out;
+                ComposeDisplay(console, before, kHintRow + 1, display);
+                RenderConsole(view, display, out);
+                ComposeDisplay(console, after, kHintRow + 1, display);
+                RenderConsole(view, display, out);
+                terminal.Feed(out);
+                FakeTerminal fresh(80, kHintRow + 1, setup.terminalWide);
+                TerminalView freshView;
+                ResetTerminalView(freshView, 80, kHintRow + 1, setup.view);
+                std::string all;
+                RenderConsole(freshView, display, all);
+                fresh.Feed(all);
+                ASSERT_EQ(terminal.Row(kHintRow), fresh.Row(kHintRow)) << "after " << SjisToUtf8(before);
+            }
+        }
+    }
 }

@@ -24,6 +24,12 @@ e2e_wait 20 hint_says "Ctrl+C 終わる" || e2e_wait 1 e2e_battle_screen_shown |
 e2e_wait 20 e2e_battle_screen_shown || e2e_fail "no battle screen: the Pawn did not reach the hero"
 e2e_wait 20 hint_says "コマンドをえらぶ" || e2e_fail "no key help under the command menu"
 e2e_wait 20 e2e_in_enemy_view "$pawn" || e2e_fail "the Pawn's glyph $pawn is not in the enemy view"
+# The game is drawn on black, its highlight bright white, so that the chosen
+# command stands out on a light terminal as on a dark one.
+looks=$(e2e_tmux capture-pane -e -p -t game)
+grep -q $'\e\[40m' <<<"$looks" || e2e_fail "the battle screen is not drawn on black"
+! grep -q $'\e\[49m' <<<"$looks" || e2e_fail "part of the battle screen is off its black background"
+grep -q $'\e\[97m' <<<"$looks" || e2e_fail "nothing on the battle screen is bright white"
 
 # Flee is the fourth command.
 e2e_tmux send-keys -t game Down Down Down Enter

@@ -62,7 +62,7 @@ long long WriteThroughBytes(const ConsoleCall& call, unsigned& attribute) {
     case ConsoleCall::kAttribute:
         if (call.attribute == attribute) return 0;
         attribute = call.attribute;
-        return (attribute & 8) ? 6 : 4;  // ESC[0;1m or ESC[0m
+        return (attribute & 8) ? 13 : 10;  // the game's looks on black: ESC[0;1;97;40m or ESC[0;37;40m
     case ConsoleCall::kWrite: {
         long long bytes = static_cast<long long>(SjisToUtf8(call.bytes.data(), call.bytes.size()).size());
         for (char c : call.bytes) bytes += c == '\n';  // a line break is sent as CR LF
@@ -100,6 +100,8 @@ struct Curses {
     std::FILE* input = nullptr;
     SCREEN* screen = nullptr;
     TerminalView view;  // only for the characters' texts
+    static constexpr short kNormalPair = 1;
+    static constexpr short kBrightPair = 2;
 
     bool Start() {
         setenv("LINES", "30", 1);
@@ -112,6 +114,11 @@ struct Curses {
         set_term(screen);
         curs_set(0);
         leaveok(stdscr, TRUE);  // the cursor is hidden: never move it back
+        // The game's looks: light grey, and bright white and bold, on black.
+        start_color();
+        init_pair(kNormalPair, COLOR_WHITE, COLOR_BLACK);
+        init_pair(kBrightPair, COLORS > 15 ? 15 : COLOR_WHITE, COLOR_BLACK);
+        bkgdset(COLOR_PAIR(kNormalPair));
         ResetTerminalView(view, kConsoleColumns, kRows, AmbiguousWidth::kNarrow);
         return true;
     }
@@ -143,7 +150,7 @@ struct Curses {
                     run += ShownText(view, row, x, cells);
                     x += cells;
                 }
-                attrset(bright ? A_BOLD : A_NORMAL);
+                attrset(bright ? A_BOLD | COLOR_PAIR(kBrightPair) : COLOR_PAIR(kNormalPair));
                 mvaddstr(y, start, run.c_str());
             }
         }
