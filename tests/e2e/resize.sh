@@ -18,6 +18,9 @@ started=$(date +%s)
 
 e2e_tmux resize-window -t game -x 70 -y 20
 e2e_wait 10 e2e_screen_has "at least 80 x 21" || e2e_fail "no notice at 70 x 20"
+# Japanese first, on the top row, with the size the terminal has.
+e2e_screen_row 0 | grep -q '^画面が小さすぎます。80 x 21 以上に広げてください。' || e2e_fail "the notice's first line is not the Japanese one"
+e2e_screen_row 1 | grep -q '^（いまは 70 x 20 です）' || e2e_fail "the notice does not say the size in Japanese"
 e2e_screen_lacks "$line1" || e2e_fail "the game still shows at 70 x 20"
 
 e2e_tmux resize-window -t game -x 80 -y 20
