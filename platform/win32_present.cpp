@@ -24,11 +24,15 @@ int CharacterWidth(const ConsoleCell* row, int x) {
     return row[x].half == kLeadCell && x + 1 < kConsoleColumns && row[x + 1].half == kTrailCell ? 2 : 1;
 }
 
+// The cell as the console is to show it: half a character on its own is a blank.
+ConsoleCell Shown(const ConsoleCell* row, int x, int width) {
+    if (width == 1 && row[x].half != kSingleCell) return ConsoleCell{' ', row[x].attribute, kSingleCell};
+    return row[x];
+}
+
 bool CharacterChanged(const ConsoleCell* row, const ConsoleCell* shown, int x, int width) {
-    for (int i = x; i < x + width; ++i) {
-        if (!LookAlike(row[i], shown[i])) return true;
-    }
-    return false;
+    if (width == 1) return !LookAlike(Shown(row, x, 1), shown[x]);
+    return !LookAlike(row[x], shown[x]) || !LookAlike(row[x + 1], shown[x + 1]);
 }
 
 void BlankAll(Win32View& view) {
@@ -106,12 +110,12 @@ void DrawRow(Win32View& view, const ConsoleCell* row, int y, std::vector<Win32Ca
             shown[x] = row[x];
             shown[x + 1] = row[x + 1];
         } else {
-            bool blank = row[x].half != kSingleCell || IsBlank(row[x]);
+            ConsoleCell cell = Shown(row, x, 1);
             // A blank looks the same in either attribute.
-            if (!blank) UseAttribute(view, row[x].attribute, calls);
-            const char byte = blank ? ' ' : static_cast<char>(row[x].byte);
+            if (!IsBlank(cell)) UseAttribute(view, cell.attribute, calls);
+            const char byte = static_cast<char>(cell.byte);
             AddText(calls, &byte, 1);
-            shown[x] = blank ? ConsoleCell{' ', row[x].attribute, kSingleCell} : row[x];
+            shown[x] = cell;
         }
         x += width;
     }
