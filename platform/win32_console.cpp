@@ -145,11 +145,13 @@ void LookAtSize() {
     if (screen.view.repaint) screen.dirty = true;
 }
 
-// Blanks the game's rows (and what the window shows below them) across the buffer.
+// Blanks the game's rows across the buffer, and the rest of the window when it
+// shows the top of the buffer; a shell's lines further down are left alone.
 void ClearConsoleRows() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(output, &info)) return;
-    int rows = std::min<int>(info.dwSize.Y, std::max<int>(kConsoleRows, info.srWindow.Bottom + 1));
+    int windowEnd = info.srWindow.Top == 0 ? info.srWindow.Bottom + 1 : 0;
+    int rows = std::min<int>(info.dwSize.Y, std::max<int>(kConsoleRows, windowEnd));
     DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(rows);
     COORD origin = {0, 0};
     DWORD done = 0;

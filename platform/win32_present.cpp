@@ -12,6 +12,8 @@ constexpr int kMostRewritten = 4;
 
 bool IsBlank(const ConsoleCell& cell) { return cell.half == kSingleCell && cell.byte == ' '; }
 
+bool GameAttribute(int attribute) { return attribute == 7 || attribute == 15; }
+
 // Two cells look alike on the console: the same character in the same
 // attribute, or both blank (the background is black in both attributes).
 bool LookAlike(const ConsoleCell& a, const ConsoleCell& b) {
@@ -111,8 +113,9 @@ void DrawRow(Win32View& view, const ConsoleCell* row, int y, std::vector<Win32Ca
             shown[x + 1] = row[x + 1];
         } else {
             ConsoleCell cell = Shown(row, x, 1);
-            // A blank looks the same in either attribute.
-            if (!IsBlank(cell)) UseAttribute(view, cell.attribute, calls);
+            // A blank looks the same in either of the game's attributes (black
+            // behind both), not in one the console had before the game's first.
+            if (!IsBlank(cell) || !GameAttribute(view.attribute)) UseAttribute(view, cell.attribute, calls);
             const char byte = static_cast<char>(cell.byte);
             AddText(calls, &byte, 1);
             shown[x] = cell;

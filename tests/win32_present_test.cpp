@@ -68,6 +68,13 @@ TEST_F(Win32PresentTest, WritesChangedCharactersOnlyWithOnePlacementPerRun) {
     EXPECT_EQ(Render(view, console), (std::vector<std::string>{"place 0,0", "text [ x]"}));
 }
 
+TEST_F(Win32PresentTest, ABlankBeforeTheGamesFirstAttributeSetsTheNormalOne) {
+    // Until then the console writes in its own attribute, whose background may not be black.
+    view.repaint = false;
+    view.shown[0][0] = ConsoleCell{'A', 7, kSingleCell};
+    EXPECT_EQ(Render(view, console), (std::vector<std::string>{"place 0,0", "attribute 7", "text [ ]"}));
+}
+
 TEST_F(Win32PresentTest, HalfACharacterOnItsOwnGoesOutAsABlank) {
     Put(console, 0, 5, 7, "ab");
     Render(view, console);
