@@ -1,7 +1,8 @@
 # The Windows console program, and the Windows key translation in the tests.
 if(WIN32)
   add_executable(chessrpg game/main.cpp platform/win32_console.cpp platform/win32_files.cpp platform/win32_keys.cpp
-    platform/win32_save_files.cpp platform/win32_journal.cpp platform/win32_present.cpp)
+    platform/win32_save_files.cpp platform/win32_journal.cpp platform/win32_present.cpp
+    platform/win32_input.cpp)
   # winmm: the one-millisecond system timer that keeps short sleeps short.
   target_link_libraries(chessrpg PRIVATE chessrpg_game chessrpg_memory_console winmm)
   if(MSVC)

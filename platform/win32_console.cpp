@@ -24,7 +24,7 @@
 #include "platform/memory_console.h"
 #include "platform/program.h"
 #include "platform/sleep_pacer.h"
-#include "platform/win32_keys.h"
+#include "platform/win32_input.h"
 #include "platform/win32_present.h"
 #include "platform/win32_texts.h"
 
@@ -33,14 +33,12 @@ namespace {
 constexpr UINT kShiftJisCodePage = 932;
 // The status Windows gives a program that Ctrl+Break ended.
 constexpr UINT kControlCExitStatus = 0xC000013AU;
-// Ctrl+C, read as a key: the player ends the game.
-constexpr unsigned char kQuitKey = 3;
 // How long a closing console waits for the game to end in order.
 constexpr DWORD kQuitWaitMilliseconds = 4000;
 // The first row below the game's, where the lines left at exit go.
 constexpr SHORT kRowBelowGame = 21;
-// How long a read waits before trying again when the input has gone.
-constexpr DWORD kGoneInputRetryMilliseconds = 20;
+// How long a wait for input sleeps instead when there is no input to wait on.
+constexpr DWORD kNoInputRetryMilliseconds = 20;
 // How often a wait looks at the window's size: a window made shorter changes
 // no buffer and sends no event. Faster while the size notice shows.
 constexpr DWORD kSizeLookMilliseconds = 250;
@@ -91,30 +89,12 @@ struct Screen {
 };
 Screen screen;
 
-// Key codes read from the console but not yet handed to the game. A press with
-// a repeat count, or an arrow's two codes, fill more than one slot.
-constexpr int kPendingSize = 64;
-int pending[kPendingSize];
-int pendingHead = 0;
-int pendingCount = 0;
+KeyQueue keys;               // read from the console, not yet handed to the game
 SleepPacer pacer;            // animation frames keep to their deadlines
 SleepPacer framePacer;       // so do the frames of the scroll
 // The system timer ticks every millisecond while the game runs (else every
 // 15.6 ms, which would stretch a 1 ms frame fifteenfold and a 50 ms one by a quarter).
 bool timerRaised = false;
-
-void PushCode(int code) {
-    if (pendingCount == kPendingSize) return;  // a flood of repeats: the rest are dropped
-    pending[(pendingHead + pendingCount) % kPendingSize] = code;
-    ++pendingCount;
-}
-
-int PopCode() {
-    int code = pending[pendingHead];
-    pendingHead = (pendingHead + 1) % kPendingSize;
-    --pendingCount;
-    return code;
-}
 
 // Microseconds of the performance counter, which keeps going across sleeps.
 long long MonotonicUs() {
@@ -245,32 +225,14 @@ bool WriteLeftLines() {
     return true;
 }
 
-bool IsModifierKey(WORD key) {
-    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_CAPITAL || key == VK_LWIN ||
-           key == VK_RWIN || key == VK_NUMLOCK || key == VK_SCROLL;
-}
-
 // In a window the game opened for itself, which closes with it: the closing
 // lines stay until a key (or until the window is closed). Keys typed before
 // the line asked for one do not count.
 void WaitForClosingKey() {
     if (!ownsWindow || !inputIsConsole || !outputIsConsole) return;
     WriteShiftJisLine(kTextPressAnyKeyToClose);
-    FlushConsoleInputBuffer(input);
     if (quitEvent) ResetEvent(quitEvent);
-    HANDLE waits[2] = {input, quitEvent};
-    DWORD handles = quitEvent ? 2 : 1;
-    for (;;) {
-        DWORD woke = WaitForMultipleObjects(handles, waits, FALSE, INFINITE);
-        if (woke != WAIT_OBJECT_0) return;  // the window is closing, or the wait failed
-        INPUT_RECORD event;
-        DWORD count = 0;
-        if (!ReadConsoleInputA(input, &event, 1, &count) || count == 0) return;
-        if (event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown &&
-            !IsModifierKey(event.Event.KeyEvent.wVirtualKeyCode)) {
-            return;
-        }
-    }
+    WaitForAnyKey(input, quitEvent);
 }
 
 // The last present, without the key help; the console given back; the lines
@@ -342,57 +304,14 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
 
 void RestoreAtExit() { RestoreConsole(); }
 
-ConsoleKeyRecord KeyRecordOf(const KEY_EVENT_RECORD& event) {
-    ConsoleKeyRecord record;
-    record.keyDown = event.bKeyDown != FALSE;
-    record.repeatCount = event.wRepeatCount;
-    record.virtualKeyCode = event.wVirtualKeyCode;
-    record.virtualScanCode = event.wVirtualScanCode;
-    record.asciiChar = static_cast<unsigned char>(event.uChar.AsciiChar);
-    record.enhancedKey = (event.dwControlKeyState & ENHANCED_KEY) != 0;
-    return record;
+// Ctrl+C read as a key ends the game in order, unless it is already being ended.
+void QuitByKey() {
+    if (!quitting) Quit(static_cast<UINT>(quitKeyStatus), true);
 }
 
-// Reads one console input event (waiting for one when none is there) and
-// queues the codes of a key press. A new buffer size comes as an event too
-// (the window input mode): the next present looks at the size.
-void ReadOneEvent() {
-    INPUT_RECORD event;
-    DWORD count = 0;
-    if (!ReadConsoleInputA(input, &event, 1, &count) || count == 0) {
-        ::Sleep(kGoneInputRetryMilliseconds);  // the input is gone; do not spin on it
-        return;
-    }
-    if (event.EventType != KEY_EVENT) return;
-    ConsoleKeyRecord record = KeyRecordOf(event.Event.KeyEvent);
-    if (record.keyDown && record.asciiChar == kQuitKey && !quitting) Quit(static_cast<UINT>(quitKeyStatus), true);
-    int codes[2];
-    int n = TranslateConsoleKey(record, codes);
-    int presses = record.repeatCount == 0 ? 1 : record.repeatCount;
-    for (int press = 0; press < presses; ++press) {
-        for (int i = 0; i < n; ++i) PushCode(codes[i]);
-    }
-}
-
-// One console read done at once at start: a focus event is put into the input
-// and read back. Some consoles (Wine's) report no waiting key until a first
-// read has been made; on Windows it changes nothing. A key typed before the
-// start may be read instead of the focus event, so it is queued as usual.
-void PrimeInput() {
-    INPUT_RECORD focus = {};
-    focus.EventType = FOCUS_EVENT;
-    focus.Event.FocusEvent.bSetFocus = TRUE;
-    DWORD count = 0;
-    if (WriteConsoleInputA(input, &focus, 1, &count) && count == 1) ReadOneEvent();
-}
-
-// Queues the codes of the events already in the console's input, never
-// waiting: until a key is queued, or (`all`) every one of them.
+// Takes the events already in the console's input: until a key is queued, or (`all`) every one.
 void DrainInput(bool all = false) {
-    DWORD waiting = 0;
-    while ((all || pendingCount == 0) && GetNumberOfConsoleInputEvents(input, &waiting) && waiting > 0) {
-        ReadOneEvent();
-    }
+    if (!DrainInputEvents(input, keys, all)) QuitByKey();
 }
 
 // Waits up to `milliseconds` for input or a closing console, and takes what came.
@@ -401,7 +320,7 @@ void WaitForInput(DWORD milliseconds, bool all) {
     DWORD handles = (inputIsConsole ? 1 : 0) + (quitEvent ? 1 : 0);
     HANDLE* first = inputIsConsole ? waits : waits + 1;
     if (handles == 0 || WaitForMultipleObjects(handles, first, FALSE, milliseconds) == WAIT_FAILED) {
-        ::Sleep(std::min<DWORD>(milliseconds, kGoneInputRetryMilliseconds));
+        ::Sleep(std::min<DWORD>(milliseconds, kNoInputRetryMilliseconds));
     }
     QuitIfAsked();
     if (inputIsConsole) DrainInput(all);
@@ -416,7 +335,7 @@ long long HoldWhileTooSmall() {
     LookAtSize();
     if (!Win32TooSmall(screen.view)) return 0;
     long long start = MonotonicUs();
-    int keysBefore = pendingCount;
+    int keysBefore = keys.count;
     Present();
     while (Win32TooSmall(screen.view)) {
         WaitForInput(kNoticeLookMilliseconds, true);
@@ -424,7 +343,7 @@ long long HoldWhileTooSmall() {
         Present();  // the notice again, for the window's new size
     }
     if (inputIsConsole) DrainInput(true);
-    pendingCount = keysBefore;
+    keys.count = keysBefore;
     Present();
     return MonotonicUs() - start;
 }
@@ -485,7 +404,7 @@ void PlatformStart() {
             DWORD raw = (saved.inputMode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT)) | ENABLE_WINDOW_INPUT;
             SetConsoleMode(input, raw);
         }
-        PrimeInput();
+        if (!PrimeInputEvents(input, keys)) QuitByKey();
     }
     Present();
 }
@@ -510,8 +429,8 @@ bool PlatformKeyWaiting() {
     HoldWhileTooSmall();
     Present();
     QuitIfAsked();
-    if (pendingCount == 0 && inputIsConsole) DrainInput();
-    return pendingCount > 0;
+    if (keys.count == 0 && inputIsConsole) DrainInput();
+    return keys.count > 0;
 }
 
 // Waits in ReadConsoleInput until a key: where the game reads without polling
@@ -520,7 +439,7 @@ bool PlatformKeyWaiting() {
 int PlatformReadKey() {
     for (;;) {
         HoldWhileTooSmall();
-        if (pendingCount > 0) return PopCode();
+        if (keys.count > 0) return PopKey(keys);
         Present();
         WaitForInput(outputIsConsole ? kSizeLookMilliseconds : INFINITE, false);
     }
