@@ -354,10 +354,9 @@ if [ "$field_in_game" = 1 ]; then
       fail "after the size notice the field is not drawn back as it was (hero at $(hero_place narrow || echo none), was $narrow_place)"
       show_screen narrow
     fi
+    # Ctrl+C and its status are checked on the field above; here it only ends the game.
     tmux_ send-keys -t narrow C-c
     wait_for_end narrow 20
-    state=$(pane_state narrow)
-    [ "$state" = "1 0" ] || { fail "Ctrl+C after the size checks: pane state '$state'"; show_screen narrow; }
   fi
 else
   echo "SKIPPED: field checks (the game has no map yet)"
