@@ -228,6 +228,26 @@ else
 fi
 fatal_start=$SECONDS
 start_game fatal "$work/missing"
+# The same stop with the console too small for a while: its pause stands still
+# behind the size notice, so the stop ends that much later.
+held_size_file=$work/held-size
+held_start=$SECONDS
+PROBE_OPTIONS="--size-file '$(windows_path "$held_size_file")'" start_game held "$work/missing"
+held_for=0
+if wait_for_text held "30 " 60; then
+  echo "60 30" >"$held_size_file"
+  if wait_for_text held "This one is 60 x 30" 10; then
+    sleep 6
+    held_for=6
+  else
+    fail "the fatal stop: no size notice in a console of 60 x 30"
+    show_screen held
+  fi
+  echo "80 30" >"$held_size_file"
+else
+  fail "the fatal lines did not appear (size checks)"
+  show_screen held
+fi
 
 # In place of the hero file, what is no regular file or holds no number: the
 # game takes each for a missing file at once, as on Linux.
@@ -443,6 +463,19 @@ else
   show_screen fatal
 fi
 check_code_page fatal "the fatal stop"
+
+if [ "$held_for" -gt 0 ]; then
+  wait_for_end held 60
+  elapsed=$((SECONDS - held_start))
+  state=$(pane_state held)
+  if [ "$state" = "1 255" ] && [ $elapsed -ge $((29 + held_for)) ] &&
+     screen_of held | grep -q '^ファイルが存在しない'; then
+    echo "ok: ${held_for}s behind the size notice made the fatal stop ${elapsed}s long, its lines drawn back"
+  else
+    fail "the fatal stop held behind the notice: pane state '$state' after ${elapsed}s (expected '1 255' after at least $((29 + held_for))s)"
+    show_screen held
+  fi
+fi
 
 if [ $failures -gt 0 ]; then
   echo "$failures check(s) failed"
