@@ -1,9 +1,10 @@
 # The Windows console program, and the Windows key translation in the tests.
 if(WIN32)
   add_executable(chessrpg game/main.cpp platform/win32_console.cpp platform/win32_files.cpp platform/win32_keys.cpp
-    platform/win32_save_files.cpp platform/win32_journal.cpp)
+    platform/win32_save_files.cpp platform/win32_journal.cpp platform/win32_present.cpp
+    platform/win32_input.cpp)
   # winmm: the one-millisecond system timer that keeps short sleeps short.
-  target_link_libraries(chessrpg PRIVATE chessrpg_game winmm)
+  target_link_libraries(chessrpg PRIVATE chessrpg_game chessrpg_memory_console winmm)
   if(MSVC)
     target_compile_definitions(chessrpg PRIVATE _CRT_SECURE_NO_WARNINGS)
     # The C runtime linked in, so that the program runs without a redistributable.
@@ -22,7 +23,8 @@ if(WIN32)
 endif()
 
 if(TARGET chessrpg_tests)
-  target_sources(chessrpg_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32_keys.cpp)
+  target_sources(chessrpg_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32_keys.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32_present.cpp)
   # The Windows program under Wine, when `make windows` has built it and Wine
   # is installed; skipped otherwise.
   add_test(NAME windows_wine_smoke

@@ -3,6 +3,7 @@
 #include "console/console.h"
 #include "console/texts.h"
 #include "field/map_files.h"
+#include "platform/memory_console.h"
 #include "records/records.h"
 
 namespace {
@@ -18,14 +19,31 @@ unsigned char ShownCell(int gridRow, int gridColumn) {
     return InWorld(gridRow, gridColumn) ? worldMap.cells[gridRow][gridColumn] : ' ';
 }
 
+// True when the grid cell holds the second byte of a double-byte character:
+// the characters of a layout row are counted from its screen's left edge.
+bool IsSecondByte(int gridRow, int gridColumn) {
+    if (!InWorld(gridRow, gridColumn)) return false;
+    int column = gridColumn - gridColumn % kScreenColumns;
+    while (column < gridColumn) column += IsLeadByte(worldMap.cells[gridRow][column]) ? 2 : 1;
+    return column > gridColumn;
+}
+
 // Writes 60 grid cells of one row, from gridColumn on, and a line break. A zero
 // byte from a layout file (still a wall) is shown as a blank, as the console
-// shows other control bytes, so that it cannot end the written row early.
+// shows other control bytes, so that it cannot end the written row early. A
+// double-byte character cut by either edge of the frame (a sideways scroll
+// an odd number of columns in) is a blank too: its lone byte would show as
+// another character, or pair with the next one and shift the row.
 void WriteGridRow(int gridRow, int gridColumn) {
     char row[kScreenColumns + 1];
     for (int i = 0; i < kScreenColumns; ++i) {
         unsigned char cell = ShownCell(gridRow, gridColumn + i);
         row[i] = static_cast<char>(cell == 0 ? ' ' : cell);
+    }
+    if (IsSecondByte(gridRow, gridColumn)) row[0] = ' ';
+    int last = gridColumn + kScreenColumns - 1;
+    if (IsLeadByte(static_cast<unsigned char>(row[kScreenColumns - 1])) && !IsSecondByte(gridRow, last)) {
+        row[kScreenColumns - 1] = ' ';
     }
     row[kScreenColumns] = '\0';
     WriteLine(row);

@@ -197,6 +197,37 @@ TEST_F(FieldScreenTest, TheSidewaysScrollMovesOneColumnPerFrame) {
     EXPECT_EQ(ScreenText(0, 0, 3), " c ");
 }
 
+TEST_F(FieldScreenTest, ACharacterCutByTheEdgeOfAScrollFrameShowsAsABlank) {
+    const std::string tree = "\x96\xd8";   // 木: its second byte alone is a half-width katakana
+    const std::string water = "\x90\x85";  // 水: its second byte is itself a first byte
+    for (int column = 0; column < 60; column += 2) {
+        for (int i = 0; i < 2; ++i) {
+            PutCell(5, 0, column + i, tree[i]);
+            PutCell(5, 1, column + i, water[i]);
+            PutCell(6, 0, column + i, tree[i]);
+            PutCell(6, 1, column + i, water[i]);
+        }
+    }
+    std::string trees;
+    std::string waters;
+    for (int i = 0; i < 29; ++i) {
+        trees += "木";
+        waters += "水";
+    }
+    hero.screenNo = 6;
+    SetCursor(0, 0);
+    DrawScrollFrameH(-59);  // old columns 1 to 59 (the first cut), new column 0 (blank)
+    EXPECT_EQ(ScreenText(0, 0, 60), " " + trees + " ");
+    EXPECT_EQ(ScreenText(1, 0, 60), " " + waters + " ");
+    SetCursor(0, 0);
+    DrawScrollFrameH(-31);  // old columns 31 to 59, new columns 0 to 30 (the last cut)
+    EXPECT_EQ(ScreenText(0, 0, 60), " " + trees + " ");
+    EXPECT_EQ(ScreenText(1, 0, 60), " " + waters + " ");
+    SetCursor(0, 0);
+    DrawScrollFrameH(-30);  // nothing cut
+    EXPECT_EQ(ScreenText(0, 0, 60), trees + "木");
+}
+
 TEST_F(FieldScreenTest, TheUpAndDownScrollMovesOneRowPerFrameAndClearsTheRowBelow) {
     for (int column = 0; column < 60; ++column) {
         PutCell(2, 19, column, 'u');

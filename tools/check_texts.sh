@@ -4,10 +4,10 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp)
 trap 'rm -f "$tmp"' EXIT
-for room in console platform; do
-  "$here/tools/gen_texts.sh" "$here/$room/texts.tsv" "$tmp"
-  if ! diff -u "$here/$room/texts.h" "$tmp"; then
-    echo "$room/texts.h is out of date: run tools/gen_texts.sh $room/texts.tsv $room/texts.h" >&2
+for list in console/texts platform/texts platform/win32_texts; do
+  "$here/tools/gen_texts.sh" "$here/$list.tsv" "$tmp"
+  if ! diff -u "$here/$list.h" "$tmp"; then
+    echo "$list.h is out of date: run tools/gen_texts.sh $list.tsv $list.h" >&2
     exit 1
   fi
 done

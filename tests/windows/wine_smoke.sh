@@ -3,9 +3,16 @@
 # a data tree with a missing file ends with the four fatal lines and status 255
 # after the 30-second wait (a folder, an empty file, a pipe or a link to
 # /dev/zero in place of the hero file shows the same lines); on a small map of
-# its own the field appears, the arrow keys move the hero, and Ctrl+C ends the
-# game, saving the journey. Both runs go through code_page_probe.exe, which checks that the console
-# showed code page 932 during the run and has its own code page back afterwards.
+# its own the field appears with its key help on the row below it, the arrow
+# keys move the hero, and Ctrl+C ends the game, saving the journey. A console
+# made narrower or shorter than 80 x 21 shows the size notice, drops the keys
+# typed behind it, and shows the field again as it was once large enough. A
+# recorded battle replays to its end on the shipped data. These runs go through
+# code_page_probe.exe, which shares their console (as cmd does), resizes it
+# when asked, and checks that the console showed code page 932 during the run
+# and has its own code page back afterwards. Started alone, as a double-click
+# starts it, the program owns its console (Wine lists one process on it) and
+# keeps its closing lines on screen until a key.
 #
 # Usage: tests/windows/wine_smoke.sh [--require-wine] [path/to/chessrpg.exe]
 # Without Wine, or with an exe missing or older than the sources, it skips
@@ -67,14 +74,35 @@ fail() {
 # The pane keeps its last screen and the exit status after the program ends.
 echo 'set -g remain-on-exit on' >"$work/tmux.conf"
 
+# The arguments after the first two, quoted for the pane's shell.
+quoted_rest() {
+  shift 2
+  local arg
+  for arg in "$@"; do printf " '%s'" "$arg"; done
+}
+
 # Starts the program, through the probe, in its own tmux session with the
-# given working directory. wineconsole hangs without a display; plain wine as
-# the pane's command works headless.
+# given working directory; further arguments go to the program, and
+# PROBE_OPTIONS to the probe. wineconsole hangs without a display; plain wine
+# as the pane's command works headless.
 start_game() {
   local session=$1 folder=$2
   tmux_ new-session -d -s "$session" -x 80 -y 30 -c "$folder" \
-    "env -u DISPLAY WINEDEBUG=-all WINEPREFIX='$WINEPREFIX' LC_ALL=C.UTF-8 wine '$probe' '$exe_windows_path'"
+    "env -u DISPLAY WINEDEBUG=-all WINEPREFIX='$WINEPREFIX' LC_ALL=C.UTF-8 wine '$probe' ${PROBE_OPTIONS:-} '$exe_windows_path'$(quoted_rest "$@")"
 }
+
+# Starts the program alone in its console, as a double-click does.
+start_alone() {
+  local session=$1 folder=$2
+  tmux_ new-session -d -s "$session" -x 80 -y 30 -c "$folder" \
+    "env -u DISPLAY WINEDEBUG=-all WINEPREFIX='$WINEPREFIX' LC_ALL=C.UTF-8 wine '$exe_windows_path'$(quoted_rest "$@")"
+}
+
+# A path as Windows programs under Wine name it (drive Z: is /).
+windows_path() { local path; path=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${path//\//\\}"; }
+
+# The row of the key help, the first below the game's 21 rows.
+help_row() { screen_of "$1" | sed -n 22p; }
 
 # Checks the probe's report: 932 while the game ran, the old code page after.
 check_code_page() {
@@ -200,6 +228,29 @@ else
 fi
 fatal_start=$SECONDS
 start_game fatal "$work/missing"
+# The same stop with the console too small for a while: its pause stands still
+# behind the size notice, so the stop ends that much later.
+held_size_file=$work/held-size
+held_start=$SECONDS
+PROBE_OPTIONS="--size-file '$(windows_path "$held_size_file")'" start_game held "$work/missing"
+held_for=0
+if wait_for_text held "30 " 60; then
+  echo "60 30" >"$held_size_file"
+  if wait_for_text held "This one is 60 x 30" 10; then
+    sleep 6
+    held_for=6
+  else
+    fail "the fatal stop: no size notice in a console of 60 x 30"
+    show_screen held
+  fi
+  echo "80 30" >"$held_size_file"
+  # The other checks take a while: the stop's end is noted as it comes.
+  ( wait_for_end held 90; echo $SECONDS >"$work/held-end" ) &
+  held_watch=$!
+else
+  fail "the fatal lines did not appear (size checks)"
+  show_screen held
+fi
 
 # In place of the hero file, what is no regular file or holds no number: the
 # game takes each for a missing file at once, as on Linux.
@@ -217,6 +268,12 @@ for kind in $hero_cases; do
   start_game "hero-$kind" "$work/hero-$kind"
 done
 
+# A recorded battle on the shipped data, replayed through the probe and alone.
+recording=$(windows_path "$source_dir/tests/recordings/battle_lost.rec")
+cp -r "$source_dir/data" "$work/shipped"
+start_game replay "$work/shipped" --replay "$recording"
+start_alone alone "$work/shipped" --replay "$recording"
+
 if [ "$field_in_game" = 1 ]; then
   make_tree "$work/field"
   start_game field "$work/field"
@@ -230,6 +287,13 @@ if [ "$field_in_game" = 1 ]; then
     place=
   fi
   if [ -n "$place" ]; then
+    # The field's key help, on the row below the game.
+    if help_row field | grep -qF '移動'; then
+      echo "ok: the field's key help shows on row 21"
+    else
+      fail "no key help on row 21 of the field"
+      show_screen field
+    fi
     echo "hero at row/column $place"
     # Each arrow: the expected change of row and column.
     for step in "Right 0 2" "Down 1 0" "Left 0 -2" "Up -1 0" "Left 0 -2"; do
@@ -274,8 +338,97 @@ if [ "$field_in_game" = 1 ]; then
       fail "after Ctrl+C the state folder holds '$saved', expected a save and its lock"
     fi
   fi
+
+  # The console made too small under the running game, then large enough again.
+  make_tree "$work/narrow"
+  # Another world (a wall inside screen 9), so that the journey saved above is not offered.
+  sed -i '3s/^#  /## /' "$work/narrow/map_form/map1/9.txt"
+  size_file=$work/narrow-size
+  PROBE_OPTIONS="--size-file '$(windows_path "$size_file")'" start_game narrow "$work/narrow"
+  narrow_place=
+  if wait_for_text narrow "# WINE SMOKE FIELD" 60; then
+    narrow_place=$(wait_for_move narrow none 10) || narrow_place=
+  fi
+  if [ -z "$narrow_place" ]; then
+    fail "the field did not appear for the size checks"
+    show_screen narrow
+  else
+    noticed=1
+    for size in "60 30" "80 20"; do
+      echo "$size" >"$size_file"
+      read -r columns rows <<<"$size"
+      if wait_for_text narrow "画面が小さすぎます" 10 && wait_for_text narrow "This one is $columns x $rows" 5; then
+        echo "ok: a console of $columns x $rows shows the size notice, Japanese first"
+      else
+        fail "a console of $columns x $rows: no size notice"
+        show_screen narrow
+        noticed=0
+      fi
+      # A key typed behind the notice is dropped.
+      tmux_ send-keys -t narrow Right
+      sleep 1
+    done
+    echo "80 30" >"$size_file"
+    if [ "$noticed" = 1 ] && wait_for_text narrow "# WINE SMOKE FIELD" 10 && sleep 1 &&
+       ! screen_of narrow | grep -qF "画面が小さすぎます" && [ "$(hero_place narrow || true)" = "$narrow_place" ] &&
+       help_row narrow | grep -qF '移動'; then
+      echo "ok: at 80 x 30 again the field, the hero where he stood and the key help are drawn back"
+    else
+      fail "after the size notice the field is not drawn back as it was (hero at $(hero_place narrow || echo none), was $narrow_place)"
+      show_screen narrow
+    fi
+    # Ctrl+C and its status are checked on the field above; here it only ends the game.
+    tmux_ send-keys -t narrow C-c
+    wait_for_end narrow 20
+  fi
 else
   echo "SKIPPED: field checks (the game has no map yet)"
+fi
+
+# The replay plays to its end with its key help on row 21 (playing, or its
+# end), then Ctrl+C ends it with status 0 and the end is said again after exit.
+if wait_for_text replay "再生" 60 && help_row replay | grep -qE '^再生(中|が終わりました)'; then
+  echo "ok: the replay's key help shows on row 21"
+else
+  fail "the replay's key help is not on row 21"
+  show_screen replay
+fi
+if wait_for_text replay "再生が終わりました" 60; then
+  echo "ok: the replay of battle_lost.rec reached its end"
+  tmux_ send-keys -t replay C-c
+  wait_for_end replay 20
+  state=$(pane_state replay)
+  if [ "$state" = "1 0" ] && screen_of replay | grep -q '^再生が終わりました。キー [0-9]'; then
+    echo "ok: Ctrl+C ended the replay at once, its end said after exit"
+  else
+    fail "after the replay's end, Ctrl+C: pane state '$state'"
+    show_screen replay
+  fi
+  check_code_page replay "the replay's end"
+else
+  fail "the replay did not reach its end"
+  show_screen replay
+fi
+
+# Alone in its console the closing lines wait for a key: Ctrl+C ends the
+# replay, the lines stay (longer than a closing console's grace of 4 seconds),
+# and a key closes.
+if wait_for_text alone "再生が終わりました" 60; then
+  tmux_ send-keys -t alone C-c
+  if wait_for_text alone "何かキーを押すと閉じます" 20 && sleep 6 && [ "$(pane_state alone)" = "0 " ] &&
+     screen_of alone | grep -q '^再生が終わりました。キー [0-9]'; then
+    echo "ok: in a console of its own the closing lines wait for a key"
+    tmux_ send-keys -t alone x
+    wait_for_end alone 20
+    state=$(pane_state alone)
+    [ "$state" = "1 0" ] && echo "ok: a key closed it" || { fail "a key after the closing lines: pane state '$state'"; show_screen alone; }
+  else
+    fail "in a console of its own the closing lines did not wait for a key"
+    show_screen alone
+  fi
+else
+  fail "the replay alone in its console did not reach its end"
+  show_screen alone
 fi
 
 for kind in $hero_cases; do
@@ -313,6 +466,19 @@ else
   show_screen fatal
 fi
 check_code_page fatal "the fatal stop"
+
+if [ "$held_for" -gt 0 ]; then
+  wait "$held_watch" || true
+  elapsed=$(($(cat "$work/held-end" 2>/dev/null || echo $SECONDS) - held_start))
+  state=$(pane_state held)
+  if [ "$state" = "1 255" ] && [ $elapsed -ge $((29 + held_for)) ] &&
+     screen_of held | grep -q '^ファイルが存在しない'; then
+    echo "ok: ${held_for}s behind the size notice made the fatal stop ${elapsed}s long, its lines drawn back"
+  else
+    fail "the fatal stop held behind the notice: pane state '$state' after ${elapsed}s (expected '1 255' after at least $((29 + held_for))s)"
+    show_screen held
+  fi
+fi
 
 if [ $failures -gt 0 ]; then
   echo "$failures check(s) failed"
