@@ -13,6 +13,7 @@ const kTypes = {
   '.css': 'text/css; charset=utf-8',
   '.txt': 'text/plain',
   '.png': 'image/png',
+  '.wasm': 'application/wasm',
   '.woff2': 'font/woff2',
   '.webmanifest': 'application/manifest+json',
 };
