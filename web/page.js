@@ -331,11 +331,11 @@
     return Math.max(kSmallestFontPx, Math.min(kLargestFontPx, Math.floor(fontSize * 8) / 8));
   }
   // Sets that size, and a smaller one while the terminal still overflows
-  // (a display that rounds cells to its own pixels).
-  function fitTerminal() {
-    const room = terminalRoom();
+  // (a display that rounds cells to its own pixels). The terminal opens at
+  // the size worked out for it, which is not measured again then.
+  function fitTerminal(room = terminalRoom(), fittingSize = fittingFontSize(room)) {
     const screen = term.element.querySelector('.xterm-screen');
-    let fontSize = fittingFontSize(room);
+    let fontSize = fittingSize;
     if (term.options.fontSize !== fontSize) term.options.fontSize = fontSize;
     for (;;) {
       const size = screen.getBoundingClientRect();
@@ -381,12 +381,14 @@
   function setUpTerminal() {
     touchScreen = window.matchMedia('(pointer: coarse)').matches;
     if (touchScreen) startPad();
+    const room = terminalRoom();
+    const fontSize = fittingFontSize(room);
     term = new Terminal({
       cols: kColumns,
       rows: kRows,
       scrollback: 0,
       fontFamily: kFonts,
-      fontSize: fittingFontSize(terminalRoom()),
+      fontSize,
       lineHeight: 1,
       cursorBlink: false,
       cursorInactiveStyle: 'none',
@@ -401,10 +403,10 @@
     term.onData((data) => pushKeys(utf8.encode(data)));
     // On a touch screen the pad is the keyboard: no on-screen keyboard over the game.
     if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
-    fitTerminal();
+    fitTerminal(room, fontSize);
     for (const bytes of earlyWrites.splice(0)) term.write(bytes);
     performance.mark('chessrpg: terminal open');
-    window.addEventListener('resize', fitTerminal);
+    window.addEventListener('resize', () => fitTerminal());
     element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
     setUpRecordings();

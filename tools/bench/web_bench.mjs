@@ -1,7 +1,7 @@
 // The browser version measured in headless Chromium, served from this
 // machine, each figure beside a reference taken the same way in the same run:
 //  - page load to the first complete field frame of the shipped world, drawn
-//    (reference: the page ready to load the program: xterm.js open, data read),
+//    (reference: the document parsed), with where the time went,
 //    at a first visit and at a later one, served by the service worker;
 //  - key to screen: a key's event to the terminal's drawing of the hero's
 //    step (reference: the page's terminal echoing the key, without the game);
@@ -115,10 +115,23 @@ function untilFrameShown(page) {
     predicate: (message) => message.text() === 'screen watch: frame shown', timeout: 20000,
   });
 }
-const withFrame = (page) => {
+const withFrame = async (page) => {
   page.frameShown = untilFrameShown(page);
+  // The main thread's busy time, from Chromium's own count.
+  page.cdp = await page.context().newCDPSession(page);
+  await page.cdp.send('Performance.enable');
   return page.addInitScript((rows) => { window.expectedFrame = rows; }, frame.frame);
 };
+// The page's main thread until now: busy (its tasks' length), and in
+// scripts, layout and style, in ms.
+async function mainThread(page) {
+  const { metrics } = await page.cdp.send('Performance.getMetrics');
+  const metric = (name) => metrics.find((entry) => entry.name === name).value * 1000;
+  return { busy: metric('TaskDuration'), scripts: metric('ScriptDuration'), layout: metric('LayoutDuration'),
+    style: metric('RecalcStyleDuration') };
+}
+const busyText = (main) => `main thread busy ${format(main.busy, 0)} ms (scripts ${format(main.scripts, 0)}, ` +
+  `layout ${format(main.layout, 0)}, style ${format(main.style, 0)})`;
 
 // Where a load's time went, in ms from the navigation's start: the page's
 // file in, its files in, the document parsed, the page's own marks (the
@@ -155,29 +168,33 @@ function medianPhases(runs) {
 
 async function measureLoad(browser, server) {
   const frames = [];
-  const ready = [];
   const sent = [];
   const phases = [];
+  const busy = [];
   for (let run = 0; run < kLoadRuns; ++run) {
     const before = server.sentBytes();
     const page = await openGame(browser, server.url + 'dist/index.html', {}, withFrame);
     await page.frameShown;
+    const main = await mainThread(page);
+    busy.push(main);
     const times = await page.evaluate(`(${loadPhases})()`);
     const program = await page.evaluate(() =>
       performance.getEntriesByName(new URL('chessrpg.js', location.href).href)[0].startTime);
     sent.push(server.sentBytes() - before);
     frames.push(times['frame drawn']);
-    ready.push(program);
     phases.push(times);
     console.log(`load ${run}: program requested at ${format(program, 1)} ms, first field frame drawn at ` +
-      `${format(times['frame drawn'], 1)} ms, ${sent[run]} bytes sent; ${phaseText(times)}`);
+      `${format(times['frame drawn'], 1)} ms, ${sent[run]} bytes sent; ${phaseText(times)}; ${busyText(main)}`);
     await page.context().close();
   }
-  console.log(`load, medians: ${phaseText(medianPhases(phases))}; fastest ${format(Math.min(...frames), 1)} ms, ` +
+  const medianBusy = Object.fromEntries(Object.keys(busy[0]).map((name) => [name, median(busy.map((b) => b[name]))]));
+  console.log(`load, medians: ${phaseText(medianPhases(phases))}; ${busyText(medianBusy)}; fastest ${format(Math.min(...frames), 1)} ms, ` +
     `slowest ${format(Math.max(...frames), 1)} ms`);
+  // The reference: the document parsed (its scripts run but the deferred
+  // xterm.js), which every page of the site waits for.
   const ours = median(frames);
-  const reference = median(ready);
-  row('page load to the first field frame, median', ms(ours), ms(reference) + ' ready', ratio(ours, reference),
+  const reference = median(phases.map((times) => times.parsed));
+  row('page load to the first field frame, median', ms(ours), ms(reference) + ' parsed', ratio(ours, reference),
     `≤ ${kLoadGoalMs} ms`, met(ours <= kLoadGoalMs));
   return median(sent);
 }
