@@ -1,5 +1,5 @@
 # The browser build: with Emscripten's toolchain (web/build.sh, `make web`) the
-# program chessrpg_web (chessrpg.js, the WebAssembly inside it); in the usual
+# program chessrpg_web (chessrpg.js and its WebAssembly, chessrpg.wasm); in the usual
 # build, the browser tests, which make that build themselves.
 if(EMSCRIPTEN)
   add_executable(chessrpg_web
