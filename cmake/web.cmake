@@ -1,5 +1,5 @@
 # The browser build: with Emscripten's toolchain (web/build.sh, `make web`) the
-# program chessrpg_web (chessrpg.js, the WebAssembly inside it); in the usual
+# program chessrpg_web (chessrpg.js and its WebAssembly, chessrpg.wasm); in the usual
 # build, the browser tests, which make that build themselves.
 if(EMSCRIPTEN)
   add_executable(chessrpg_web
@@ -20,8 +20,9 @@ if(EMSCRIPTEN)
   target_link_options(chessrpg_web PRIVATE
     # The waits suspend the program and give the page its turn.
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-    # One script holding the WebAssembly, which loads from the file system too.
-    -sSINGLE_FILE -sENVIRONMENT=web
+    # The WebAssembly in a file of its own (chessrpg.wasm), which the page
+    # compiles as it comes in while the rest of the page loads.
+    -sENVIRONMENT=web
     -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
     -sINITIAL_MEMORY=16777216)
   return()

@@ -50,8 +50,19 @@ fi
 rm -rf "$dist"
 mkdir -p "$dist/xterm" "$dist/data" "$dist/fonts" "$dist/icons"
 cp "$here/web/index.html" "$here/web/page.js" "$here/web/page.css" "$here/web/sw.js" \
-  "$here/web/manifest.webmanifest" "$build/chessrpg.js" "$dist/"
-cp "$xterm/lib/xterm.js" "$xterm/css/xterm.css" "$xterm/LICENSE" "$dist/xterm/"
+  "$here/web/manifest.webmanifest" "$build/chessrpg.wasm" "$dist/"
+# The two large scripts run nearly all their functions while the page loads:
+# the comment lets the browser compile them all as they come in, off the page's
+# main thread, rather than each on its first call.
+compiled_on_load() { { echo '//# allFunctionsCalledOnLoad'; cat "$1"; } >"$2"; }
+compiled_on_load "$build/chessrpg.js" "$dist/chessrpg.js"
+# For pages opened from the file system, which may not fetch chessrpg.wasm:
+# the same bytes in a script.
+{ printf '// chessrpg.wasm for pages opened from the file system, made by web/build.sh.\n'
+  printf "window.chessrpgWasmBase64 = '%s';\n" "$(base64 -w0 "$build/chessrpg.wasm")"
+} >"$dist/chessrpg-wasm.js"
+cp "$xterm/css/xterm.css" "$xterm/LICENSE" "$dist/xterm/"
+compiled_on_load "$xterm/lib/xterm.js" "$dist/xterm/xterm.js"
 cp "$font/mono-regular.woff2" "$font/mono-bold.woff2" "$font/LICENSE.txt" "$dist/fonts/"
 cp "$build/icons"/icon-*.png "$dist/icons/"
 cp -R "$data"/. "$dist/data/"

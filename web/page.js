@@ -7,9 +7,11 @@
 // of `page` below; the ones that wait return promises, during which the
 // program is suspended and the browser is free.
 //
-// Loading runs side by side: this script starts loading the program at once,
-// sets up the terminal when xterm.js (it comes after this script) and the
-// font have loaded, and lets the program start once both are ready.
+// Loading runs side by side: the program's WebAssembly compiles as it comes
+// in (index.html starts it), this script loads the program's script at once
+// and starts the game as soon as it is compiled; the terminal opens when
+// xterm.js (it comes after this script) and the font have loaded, and takes
+// in what the game wrote meanwhile.
 'use strict';
 
 (function () {
@@ -113,8 +115,18 @@
   const leftLines = [];
   const decode = (bytes) => shiftJis.decode(bytes);
 
+  // What the game writes before the terminal has opened, for it to take in
+  // when it opens.
+  const earlyWrites = [];
+
   const page = {
-    write(bytes) { term.write(bytes); },
+    write(bytes) {
+      if (term) {
+        term.write(bytes);
+      } else {
+        earlyWrites.push(bytes);
+      }
+    },
     takeKeys(heap, at, capacity) {
       const count = Math.min(capacity, keys.length);
       heap.set(keys.splice(0, count), at);
@@ -199,10 +211,38 @@
     }, kWorkerDelayMs));
   }
 
-  // --- the program: loads now, starts once the data and the terminal are
-  // ready and the player has chosen how ---
+  // --- the program: its WebAssembly compiled while the page loads, its
+  // script loaded now; the game starts as soon as both are in, with the data
+  // tree, whether the terminal has opened or not ---
   let terminalIsReady = null;
   const terminalReady = new Promise((resolve) => { terminalIsReady = resolve; });
+  const programFailed = (what) => terminalReady.then(() => term.write(`The game (${what}) could not be loaded.\r\n`));
+  function loadScript(src) {
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = src;
+      script.onload = resolve;
+      script.onerror = reject;
+      document.head.appendChild(script);
+    });
+  }
+  // The compiled module: index.html's streaming compile, else (a server that
+  // does not name the file application/wasm) from its bytes; a page opened
+  // from the file system may not fetch, and has the bytes in a script.
+  function compiledProgram() {
+    return (window.chessrpgCompiled || Promise.resolve(null)).then((module) => {
+      if (module) return module;
+      if (location.protocol === 'file:') {
+        return loadScript('chessrpg-wasm.js').then(() =>
+          WebAssembly.compile(Uint8Array.from(atob(window.chessrpgWasmBase64), (c) => c.charCodeAt(0))));
+      }
+      return fetch('chessrpg.wasm').then((response) => {
+        if (!response.ok) throw new Error(`chessrpg.wasm: ${response.status}`);
+        return response.arrayBuffer();
+      }).then((bytes) => WebAssembly.compile(bytes));
+    });
+  }
+  const programCompiled = compiledProgram();
   // Every journey is recorded into the page's memory; a recording the player
   // chose to watch comes through the session's storage across the reload
   // that starts the program afresh.
@@ -214,6 +254,16 @@
   window.Module = {
     page,
     arguments: replayText === null ? ['--record', kJourneyPath] : ['--replay', kReplayPath],
+    instantiateWasm(imports, receiveInstance) {
+      programCompiled.then((module) => WebAssembly.instantiate(module, imports)).then((instance) => {
+        performance.mark('chessrpg: program compiled');
+        receiveInstance(instance);
+      }, (error) => {
+        console.warn(`the program: ${error}`);
+        programFailed('chessrpg.wasm');
+      });
+      return {};
+    },
     preRun: [(module) => {
       const fs = module.FS;
       fs.mkdirTree('/data');
@@ -226,19 +276,13 @@
       // The line the game leaves after exit names how to go on: here, the page.
       // The program's environment takes a byte a character: the text's UTF-8.
       module.ENV.CHESSRPG_COMMAND = String.fromCharCode(...utf8.encode('このページをもう一度開く（Play again）'));
-      module.addRunDependency('page');
-      terminalReady.then(() => {
-        gameStarted = true;
-        module.removeRunDependency('page');
-      });
+      gameStarted = true;
     }],
+    onRuntimeInitialized: () => performance.mark('chessrpg: game started'),
     print: (line) => console.log(line),
     printErr: (line) => console.warn(line),
   };
-  const program = document.createElement('script');
-  program.src = 'chessrpg.js';
-  program.onerror = () => terminalReady.then(() => term.write('The game (chessrpg.js) could not be loaded.\r\n'));
-  document.head.appendChild(program);
+  loadScript('chessrpg.js').catch(() => programFailed('chessrpg.js'));
 
   // --- the terminal's size: 80 columns across the width there is, as long
   // as the 22 rows fit the window's height too, with the pad below the game
@@ -287,11 +331,11 @@
     return Math.max(kSmallestFontPx, Math.min(kLargestFontPx, Math.floor(fontSize * 8) / 8));
   }
   // Sets that size, and a smaller one while the terminal still overflows
-  // (a display that rounds cells to its own pixels).
-  function fitTerminal() {
-    const room = terminalRoom();
+  // (a display that rounds cells to its own pixels). The terminal opens at
+  // the size worked out for it, which is not measured again then.
+  function fitTerminal(room = terminalRoom(), fittingSize = fittingFontSize(room)) {
     const screen = term.element.querySelector('.xterm-screen');
-    let fontSize = fittingFontSize(room);
+    let fontSize = fittingSize;
     if (term.options.fontSize !== fontSize) term.options.fontSize = fontSize;
     for (;;) {
       const size = screen.getBoundingClientRect();
@@ -337,12 +381,14 @@
   function setUpTerminal() {
     touchScreen = window.matchMedia('(pointer: coarse)').matches;
     if (touchScreen) startPad();
+    const room = terminalRoom();
+    const fontSize = fittingFontSize(room);
     term = new Terminal({
       cols: kColumns,
       rows: kRows,
       scrollback: 0,
       fontFamily: kFonts,
-      fontSize: fittingFontSize(terminalRoom()),
+      fontSize,
       lineHeight: 1,
       cursorBlink: false,
       cursorInactiveStyle: 'none',
@@ -357,8 +403,10 @@
     term.onData((data) => pushKeys(utf8.encode(data)));
     // On a touch screen the pad is the keyboard: no on-screen keyboard over the game.
     if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
-    fitTerminal();
-    window.addEventListener('resize', fitTerminal);
+    fitTerminal(room, fontSize);
+    for (const bytes of earlyWrites.splice(0)) term.write(bytes);
+    performance.mark('chessrpg: terminal open');
+    window.addEventListener('resize', () => fitTerminal());
     element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
     element('restart').addEventListener('click', () => location.reload());
     setUpRecordings();

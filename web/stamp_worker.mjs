@@ -1,15 +1,16 @@
 // Writes into a built page's service worker (DIST/sw.js) the files it keeps
 // for offline play, each with its SHA-256, and the build's name, a digest of
 // them all: any change to any file makes a new build. Every file of the
-// folder is kept but the worker itself and data/, which the page reads from
-// data.js. web/build.sh and web/pack_data.mjs call it.
+// folder is kept but the worker itself, data/, which the page reads from
+// data.js, and chessrpg-wasm.js, which only pages opened from the file system
+// load (and they have no worker). web/build.sh and web/pack_data.mjs call it.
 // Usage: node stamp_worker.mjs DIST
 import { createHash } from 'node:crypto';
 import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const kSkipped = new Set(['sw.js', 'data']);
+const kSkipped = new Set(['sw.js', 'data', 'chessrpg-wasm.js']);
 
 function files(folder, prefix) {
   return readdirSync(folder, { withFileTypes: true })

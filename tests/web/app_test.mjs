@@ -2,7 +2,9 @@
 // from the first frame also where the system has no Japanese font; the
 // terminal's size on a desktop and on a phone held upright and sideways; the
 // manifest, icons and service worker: installable, no request that fails, an
-// offline start after one visit, and a new build taken whole at the next visit.
+// offline start after one visit, and a new build taken whole at the next visit;
+// the program from a host that names its WebAssembly's type otherwise, and a
+// site without it.
 // tests/web/run.sh builds the sites and runs this file.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -162,6 +164,27 @@ test('the terminal: the game\'s 22 rows, as large as the window allows, the pad 
       'the pad is not beside the game');
     await closeClean(page);
   });
+});
+
+test('the program\'s WebAssembly: also from a host that names its type otherwise; without it the screen says so', async () => {
+  // A host that serves chessrpg.wasm as any file: the browser will not
+  // compile it as it comes in, and the page compiles it from its bytes.
+  const plain = await serveFolder(work, { '.wasm': 'application/octet-stream' });
+  try {
+    const page = await openGame(browser, plain.url + 'dist/index.html', {}, withFrameAfresh);
+    await firstFrame(page);
+    await closeClean(page);
+  } finally {
+    await plain.close();
+  }
+  const site = join(work, 'sites', 'no-wasm');
+  rmSync(site, { recursive: true, force: true });
+  cpSync(join(work, 'dist'), site, { recursive: true });
+  rmSync(join(site, 'chessrpg.wasm'));
+  const page = await openGame(browser, `${server.url}sites/no-wasm/index.html`);
+  await until(page, 'the missing program said on the screen', () =>
+    window.screenWatch.shows('The game (chessrpg.wasm) could not be loaded.'));
+  await closeClean(page);
 });
 
 // Waits until the page's service worker has its cache and answers fetches.

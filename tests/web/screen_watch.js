@@ -36,14 +36,21 @@
     return rows;
   }
 
+  // A benchmark that must not run scripts in the page while it loads waits
+  // for this console line instead.
   function noteRender() {
     const ms = performance.now();
-    for (const key of watch.seenAt.keys()) if (!watch.shownAt.has(key)) watch.shownAt.set(key, ms);
+    for (const key of watch.seenAt.keys()) {
+      if (watch.shownAt.has(key)) continue;
+      watch.shownAt.set(key, ms);
+      if (key === 'frame') console.debug('screen watch: frame shown');
+    }
   }
 
   function look() {
     const ms = performance.now();
     if (watch.writes === 0) {
+      watch.firstWriteAt = ms;
       window.chessrpgTerminal.onRender(noteRender);
       // Which of the page's own font faces had loaded when the first write went in.
       watch.facesAtFirstWrite = [...document.fonts].map((face) => `${face.family} ${face.weight} ${face.status}`);

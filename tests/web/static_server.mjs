@@ -13,13 +13,15 @@ const kTypes = {
   '.css': 'text/css; charset=utf-8',
   '.txt': 'text/plain',
   '.png': 'image/png',
+  '.wasm': 'application/wasm',
   '.woff2': 'font/woff2',
   '.webmanifest': 'application/manifest+json',
 };
 
 // Starts serving `root`; resolves to { url, close(), sentBytes() }. Each
-// file is compressed once, as a web host keeps compressed copies.
-export async function serveFolder(root) {
+// file is compressed once, as a web host keeps compressed copies. `types`
+// names some files' types otherwise (by extension), as another host might.
+export async function serveFolder(root, types = {}) {
   let sent = 0;
   const compressed = new Map();  // path -> { modified, body }
   const server = createServer(async (request, response) => {
@@ -29,7 +31,7 @@ export async function serveFolder(root) {
       const info = await stat(file);
       if (!file.startsWith(normalize(root) + sep) || !info.isFile()) throw new Error('no file');
       let body = await readFile(file);
-      const headers = { 'Content-Type': kTypes[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' };
+      const headers = { 'Content-Type': types[extname(file)] || kTypes[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache' };
       if (/\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
         const kept = compressed.get(file);
         if (!kept || kept.modified !== info.mtimeMs) compressed.set(file, { modified: info.mtimeMs, body: gzipSync(body, { level: 9 }) });

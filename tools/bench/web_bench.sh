@@ -5,6 +5,8 @@
 # (web_reference), then measures in headless Chromium (web_bench.mjs). Without Emscripten, Node.js or Chromium
 # it says so and prints no rows.
 # Usage: tools/bench/web_bench.sh BUILD_DIR DATA_DIR
+# CHESSRPG_WEB_BENCH_PARTS=load (or keys, cpu, pacing, scroll, comma-separated)
+# measures only those; CHESSRPG_WEB_BENCH_LOADS=N takes N page loads of each kind.
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR DATA_DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")/../.." && pwd)
