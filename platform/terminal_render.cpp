@@ -266,6 +266,11 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
     // shift the rest of the row one column more. The change starts at the
     // character's first column instead, and its two cells are written again.
     if (start > 0 && shown[start].half == kTrailCell && shown[start - 1].half == kLeadCell) --start;
+    // Over blanks no move helps (a screen drawn on a cleared terminal): the
+    // cells are written either way, so the search is skipped.
+    bool blankFromStart = true;
+    for (int x = start; x < kConsoleColumns && blankFromStart; ++x) blankFromStart = ShowsBlank(shown[x]);
+    if (blankFromStart) return;
     int bestCost = DrawCost(view, row, shown);
     int best = 0;
     ConsoleCell bestRow[kConsoleColumns];
