@@ -4,13 +4,7 @@
 // while the console window is too small; keys come from the console's input
 // events. Every poll, read, sleep and frame presents first, so what the game
 // drew shows before it waits.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 #include <mmsystem.h>
 
 #include <algorithm>

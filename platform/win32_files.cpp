@@ -1,13 +1,7 @@
 // Data files on Windows: where the data tree is, and opening its files.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
+#include "platform/win32_api.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -2,13 +2,7 @@
 // of the game's key codes, and the wait for any key before a window closes.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 
 // Key codes read from the console but not yet handed to the game. A press with
 // a repeat count, or an arrow's two codes, fill more than one slot; a flood of

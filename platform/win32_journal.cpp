@@ -1,13 +1,7 @@
 // What the journal needs of Windows: a millisecond clock, and the recordings'
 // files at the paths the player names (created exclusively, read only when
 // they are files on disk).
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 #include <fcntl.h>
 #include <io.h>
 

@@ -4,13 +4,7 @@
 // out), so the folder is not examined further; its files are: only a file on
 // disk opens, never a reparse point (a link or junction), and new files are
 // created only where none is.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 
 #include <fcntl.h>
 #include <io.h>

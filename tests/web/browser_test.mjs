@@ -89,6 +89,34 @@ test('an encounter, the target choice and a flee, on a small world', async () =>
   const pawn = shiftJis.decode(readFileSync(join(work, 'sites/flee/data/Enemy_Info/Pawn_Status_Info.txt')))
     .split(/\s+/)[2];
   assert.ok((await screenRows(page)).slice(0, 13).some((row) => row.includes(pawn)), `no ${pawn} in the enemy view`);
+  // The game's two looks on black, as the Windows console shows them: the
+  // frame's text light grey (palette 7), the current HP bright white (15) and bold.
+  const looks = await page.evaluate(() => {
+    const term = window.chessrpgTerminal;
+    const buffer = term.buffer.active;
+    const lookAfter = (word) => {
+      for (let y = 0; y < term.rows; ++y) {
+        const line = buffer.getLine(y);
+        let text = '';
+        const columns = [];
+        for (let x = 0; x < term.cols; ++x) {
+          const cell = line.getCell(x);
+          if (cell.getWidth() === 0) continue;
+          text += cell.getChars() || ' ';
+          columns.push(x);
+        }
+        const at = text.indexOf(word);
+        if (at < 0) continue;
+        const cell = line.getCell(columns[at + word.length]);
+        return [cell.getChars(), cell.isFgPalette() ? cell.getFgColor() : -1,
+          cell.isBgPalette() ? cell.getBgColor() : -1, Boolean(cell.isBold())];
+      }
+      return null;
+    };
+    return { frame: lookAfter('Enemy '), hp: lookAfter('HP : ') };
+  });
+  assert.deepEqual(looks.frame, ['V', 7, 0, false]);
+  assert.deepEqual(looks.hp, ['4', 15, 0, true]);
 
   // Fight opens the target choice; Space leaves it for the command menu.
   await press(page, 'Enter');
