@@ -256,7 +256,8 @@ void ShiftedRow(const ConsoleCell* shown, int start, int shift, ConsoleCell* mov
 // terminal shows, and only the cells that came in are drawn afterwards.
 void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& out) {
     constexpr int kMostShift = 8;
-    constexpr int kShiftCost = 6;  // a move and the deletion or insertion
+    constexpr int kShiftCost = 6;       // a move and the deletion or insertion
+    constexpr int kBlankFirstCost = 6;  // a move and two blanks
     ConsoleCell* shown = view.shown[y];
     int start = 0;
     while (start < kConsoleColumns && SameLook(row[start], shown[start])) ++start;
@@ -273,7 +274,9 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
     if (blankFromStart) return;
     int bestCost = DrawCost(view, row, shown);
     int best = 0;
+    int bestBlanked = -1;
     ConsoleCell bestRow[kConsoleColumns];
+    ConsoleCell before[kConsoleColumns];
     ConsoleCell moved[kConsoleColumns];
     for (int shift = -kMostShift; shift <= kMostShift && bestCost > kShiftCost; ++shift) {
         // Inserting pushes cells off the row's end; on a wider terminal they
@@ -282,18 +285,29 @@ void ShiftRow(TerminalView& view, const ConsoleCell* row, int y, std::string& ou
         for (int x = std::max(start, kConsoleColumns + shift); x < kConsoleColumns; ++x) {
             pushesOutText = pushesOutText || !ShowsBlank(shown[x]);
         }
-        // Nor may a deletion end within one.
-        bool endsInCharacter = shift > 0 && start + shift < kConsoleColumns && shown[start + shift].half == kTrailCell;
-        if (shift == 0 || pushesOutText || endsInCharacter) continue;
-        ShiftedRow(shown, start, shift, moved);
-        int cost = kShiftCost + DrawCost(view, row, moved);
+        if (shift == 0 || pushesOutText) continue;
+        // Nor may a deletion end within one: that character is overwritten
+        // with two blanks first (a row of them moving by one column).
+        std::copy(shown, shown + kConsoleColumns, before);
+        int blanked = shift > 0 && start + shift < kConsoleColumns && shown[start + shift].half == kTrailCell
+                          ? start + shift - 1
+                          : -1;
+        if (blanked >= 0) before[blanked] = before[blanked + 1] = BlankCell();
+        ShiftedRow(before, start, shift, moved);
+        int cost = kShiftCost + (blanked >= 0 ? kBlankFirstCost : 0) + DrawCost(view, row, moved);
         if (cost < bestCost) {
             best = shift;
+            bestBlanked = blanked;
             bestCost = cost;
             std::copy(moved, moved + kConsoleColumns, bestRow);
         }
     }
     if (best == 0) return;
+    if (bestBlanked >= 0) {
+        MoveTo(view, bestBlanked, y, out);
+        out += "  ";  // in either look, on black
+        Advance(view, 2);
+    }
     MoveTo(view, start, y, out);
     out += Sequence(best > 0 ? "\x1b[%dP" : "\x1b[%d@", best > 0 ? best : -best);
     std::copy(bestRow, bestRow + kConsoleColumns, shown);
