@@ -91,6 +91,7 @@ test('an encounter, the target choice and a flee, on a small world', async () =>
   assert.ok((await screenRows(page)).slice(0, 13).some((row) => row.includes(pawn)), `no ${pawn} in the enemy view`);
   // The game's two looks on black, as the Windows console shows them: the
   // frame's text light grey (palette 7), the current HP bright white (15) and bold.
+  await until(page, 'the hero\'s HP', shows, 'HP : 40 / 40');
   const looks = await page.evaluate(() => {
     const term = window.chessrpgTerminal;
     const buffer = term.buffer.active;
