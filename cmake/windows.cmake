@@ -17,6 +17,7 @@ if(WIN32)
 
   # For the Wine smoke test: reports the console's code page around a run.
   add_executable(code_page_probe tests/windows/code_page_probe.cpp)
+  target_include_directories(code_page_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   if(MINGW)
     target_link_options(code_page_probe PRIVATE -static)
   endif()

@@ -485,6 +485,8 @@ void PlatformOnQuit(void (*handler)(), int status) {
     quitKeyStatus = status;
 }
 
+long long PlatformMilliseconds() { return MonotonicUs() / 1000; }
+
 long long PlatformSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
 // The game's own end (its fatal stop, a replay's end) is the player's to read:

@@ -48,14 +48,6 @@ std::FILE* StreamOf(HANDLE handle, int flags, const char* mode) {
 
 }  // namespace
 
-long long PlatformMilliseconds() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart / frequency.QuadPart * 1000 + now.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
-}
-
 std::FILE* PlatformCreateNamedFile(const char* path, char* why, std::size_t whySize) {
     // CREATE_NEW fails on anything already there, a link included.
     HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

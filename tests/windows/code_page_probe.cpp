@@ -7,13 +7,7 @@
 // With --size-file, whenever PATH appears holding "COLUMNS ROWS" the console
 // is given that size (buffer and window) and PATH is removed: the test
 // narrows and widens the console under the running program.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_api.h"
 
 #include <algorithm>
 #include <cstdio>

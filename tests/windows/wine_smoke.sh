@@ -324,7 +324,7 @@ if [ "$field_in_game" = 1 ]; then
   else
     # Ctrl+C, read as a key, ends the game in order with status 0.
     tmux_ send-keys -t field C-c
-    wait_for_end field 20
+    wait_for_end field 60  # a loaded machine: Wine may take a while to hand back the status
     state=$(pane_state field)
     [ "$state" = "1 0" ] && echo "ok: Ctrl+C ended the game" ||
       { fail "Ctrl+C: pane state '$state', expected '1 0'"; show_screen field; }
