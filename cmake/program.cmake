@@ -4,7 +4,8 @@ if(NOT WIN32)
   add_library(chessrpg_terminal_parts STATIC
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
-    platform/terminal_glyphs.cpp)
+    platform/terminal_glyphs.cpp
+    platform/screen_text.cpp)
   target_include_directories(chessrpg_terminal_parts PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(chessrpg_terminal_parts PUBLIC chessrpg_memory_console chessrpg_sjis)
 

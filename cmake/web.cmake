@@ -9,6 +9,7 @@ if(EMSCRIPTEN)
     platform/web_sjis_utf8.cpp
     platform/terminal_keys.cpp
     platform/terminal_render.cpp
+    platform/screen_text.cpp
     platform/terminal_glyphs.cpp
     platform/posix_files.cpp
     platform/posix_data_file.cpp
@@ -23,7 +24,7 @@ if(EMSCRIPTEN)
     # The WebAssembly in a file of its own (chessrpg.wasm), which the page
     # compiles as it comes in while the rest of the page loads.
     -sENVIRONMENT=web
-    -sEXPORTED_RUNTIME_METHODS=FS,ENV,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
+    -sEXPORTED_RUNTIME_METHODS=FS,ENV,UTF8ToString,addRunDependency,removeRunDependency -sFORCE_FILESYSTEM
     -sINITIAL_MEMORY=16777216)
   return()
 endif()

@@ -9,6 +9,7 @@
 #include "platform/console_io.h"
 #include "platform/memory_console.h"
 #include "platform/program.h"
+#include "platform/screen_text.h"
 #include "platform/sleep_pacer.h"
 
 namespace {
@@ -102,6 +103,8 @@ void TakeTerminalBytes(const char* bytes, std::size_t count) {
 }
 
 KeyDecoder& PresenterKeys() { return presenter.keys; }
+
+std::string PresentedText() { return ScreenText(presenter.view, presenter.display, presenter.view.rows); }
 
 AmbiguousWidth MeasureAmbiguousWidth(bool (*waitForBytes)(int timeoutMs)) {
     BackendSend(kWidthProbe, sizeof kWidthProbe - 1);

@@ -38,6 +38,10 @@ void TakeTerminalBytes(const char* bytes, std::size_t count);
 // The key decoder, for the backend's reads (the rest of an escape sequence).
 KeyDecoder& PresenterKeys();
 
+// What the terminal shows since the last present, as ScreenText (screen_text.h)
+// gives it: for a page to draw while its terminal is still loading.
+std::string PresentedText();
+
 // For a terminal whose width is not known in advance (the page knows
 // xterm.js's): draws ● at the top left and asks where the cursor went; two
 // columns on means the terminal draws East Asian Ambiguous characters wide. `waitForBytes`

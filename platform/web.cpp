@@ -138,6 +138,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebQuit() {
     RunQuitHandler();
 }
 
+// What the terminal shows, as text, for the page to draw while its terminal
+// is still loading (web/page.js). The page calls it while the program waits.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* WebPresentedText() {
+    static std::string text;
+    text = PresentedText();
+    return text.c_str();
+}
+
 void PlatformStart() {
     WebWrite(kTakeSequence, static_cast<int>(sizeof kTakeSequence - 1));
     lastYieldMs = NowMs();

@@ -7,6 +7,7 @@
 
 #include "console/texts.h"
 #include "platform/memory_console.h"
+#include "platform/screen_text.h"
 #include "platform/sjis_utf8.h"
 #include "platform/terminal_render.h"
 
@@ -681,4 +682,23 @@ TEST_F(RenderFixture, KeyHelpChangesNeverCutAWideCharacter) {
             }
         }
     }
+}
+
+// The page's text of the screen, while its terminal loads: the characters as
+// the terminal draws them, the look marked where text changes it (each row
+// starting normal), two-column characters marked, a narrow-drawn ● followed
+// by its blank.
+TEST_F(RenderFixture, ScreenTextIsWhatTheTerminalDraws) {
+    Draw(0, 0, "ab");
+    Draw(3, 0, "X  ", 15);
+    Draw(5, 0, "木 ●");
+    Draw(11, 0, "ｱ");
+    Draw(79, 0, "Z", 15);
+    Draw(0, 1, "c");
+    const std::string blanks67(67, ' ');
+    const std::string blanks79(79, ' ');
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kNarrow);
+    EXPECT_EQ(ScreenText(view, console, 2), "ab \x01X \x02\x03木 ●  ｱ" + blanks67 + "\x01Z\nc" + blanks79 + "\n");
+    ResetTerminalView(view, 80, 30, AmbiguousWidth::kWide);
+    EXPECT_EQ(ScreenText(view, console, 1), "ab \x01X \x02\x03木 \x03● ｱ" + blanks67 + "\x01Z\n");
 }

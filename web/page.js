@@ -9,9 +9,13 @@
 //
 // Loading runs side by side: the program's WebAssembly compiles as it comes
 // in (index.html starts it), this script loads the program's script at once
-// and starts the game as soon as it is compiled; the terminal opens when
-// xterm.js (it comes after this script) and the font have loaded, and takes
-// in what the game wrote meanwhile.
+// and starts the game as soon as it is compiled. Until the terminal has drawn
+// the game, the page shows the game's screen as text of its own, cell for
+// cell where the terminal draws it, and takes the keys itself. xterm.js comes
+// in meanwhile (index.html preloads it) but runs only once the game first
+// waits for the player with its screen shown: evaluating it and opening the
+// terminal take the page's only thread for a while, which the game's start
+// needs more. The terminal then takes in what the game wrote, and takes over.
 'use strict';
 
 (function () {
@@ -37,6 +41,15 @@
   const kPadRepeatDelayMs = 400;
   const kPadRepeatMs = 110;
   const kQuitKey = 3;  // Ctrl+C ends the game, even in the middle of a pause
+  // What the keyboard's keys send before the terminal has opened, as it sends them.
+  const kTerminalKeys = {
+    ArrowUp: '\x1b[A', ArrowDown: '\x1b[B', ArrowRight: '\x1b[C', ArrowLeft: '\x1b[D', Enter: '\r',
+    Escape: '\x1b', Backspace: '\x7f', Tab: '\t',
+  };
+  // The marks in the program's text of the screen (platform/screen_text.h).
+  const kBrightMark = '\x01';
+  const kNormalMark = '\x02';
+  const kWideMark = '\x03';
 
   const shiftJis = new TextDecoder('shift_jis');
   const utf8 = new TextEncoder();
@@ -125,6 +138,7 @@
         term.write(bytes);
       } else {
         earlyWrites.push(bytes);
+        askForPoster();
       }
     },
     takeKeys(heap, at, capacity) {
@@ -135,6 +149,7 @@
     // Until keys come, or timeoutMs passes (-1: no time limit; 0: the
     // program only lets the page have its turn).
     waitForKeys(timeoutMs) {
+      if (timeoutMs !== 0) gameWaited();
       return new Promise((resolve) => {
         if (keys.length > 0 || timeoutMs === 0) {
           hop(resolve);
@@ -216,7 +231,10 @@
   // tree, whether the terminal has opened or not ---
   let terminalIsReady = null;
   const terminalReady = new Promise((resolve) => { terminalIsReady = resolve; });
-  const programFailed = (what) => terminalReady.then(() => term.write(`The game (${what}) could not be loaded.\r\n`));
+  const programFailed = (what) => {
+    startTerminal();
+    terminalReady.then(() => term.write(`The game (${what}) could not be loaded.\r\n`));
+  };
   function loadScript(src) {
     return new Promise((resolve, reject) => {
       const script = document.createElement('script');
@@ -310,18 +328,31 @@
     }
     return { width, height };
   }
-  // A cell's width and height for each pixel of font size, as the font
-  // draws them: measured on a line of text, since every change of the
-  // terminal's font size costs it a new measure and new rows.
+  // Text measured as xterm.js measures its cells: on a canvas, the width of
+  // W and the font's height, with no layout of the page.
+  const pen = (typeof OffscreenCanvas === 'function' ? new OffscreenCanvas(1, 1) :
+    document.createElement('canvas')).getContext('2d');
+  function measureW(fontSize) {
+    pen.font = `${fontSize}px ${kFonts}`;
+    const metrics = pen.measureText('W');
+    return { width: metrics.width, height: metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent };
+  }
+  // A cell's width and height for each pixel of font size: measured once
+  // before the terminal opens, since every change of its font size costs it
+  // a new measure and new rows.
   function cellShape() {
-    const line = document.createElement('span');
-    line.style.cssText = 'position: absolute; visibility: hidden; white-space: pre; line-height: normal; ' +
-      `font: 100px ${kFonts}`;
-    line.textContent = 'W'.repeat(10);
-    document.body.appendChild(line);
-    const box = line.getBoundingClientRect();
-    line.remove();
-    return { width: box.width / 1000, height: box.height / 100 };
+    const cell = measureW(100);
+    return { width: cell.width / 100, height: cell.height / 100 };
+  }
+  // The terminal's size and its cells' at a font size, in CSS pixels, worked
+  // out as xterm.js does: a row is the font's height in whole device pixels.
+  function terminalShape(fontSize) {
+    const cell = measureW(fontSize);
+    const ratio = window.devicePixelRatio || 1;
+    const width = Math.round(cell.width * kColumns);
+    const height = Math.round(Math.ceil(cell.height * ratio) * kRows / ratio);
+    return { fontSize, width, height, cellWidth: width / kColumns, cellHeight: height / kRows,
+      spacing: width / kColumns - cell.width };
   }
   // The largest font size, in eighths of a pixel and within the limits, at
   // which the terminal fits its room (its rows are whole pixels high).
@@ -344,6 +375,121 @@
       term.options.fontSize = fontSize;
     }
   }
+
+  // --- the game before the terminal: xterm.js's loading, opening and first
+  // drawing take a good part of a page load, and the game's first frames are
+  // ready before them. Until the terminal has drawn what the game wrote, the
+  // page shows the game's screen as the program gives it in text, in the
+  // terminal's place, font, cells and colours, and takes the keys itself ---
+  let fontsIn = false;        // the page's font has loaded (or is given up on)
+  let posterAsked = false;    // a drawing waits for the next animation frame
+  function askForPoster() {
+    if (posterAsked || !fontsIn || term || !window.Module._WebPresentedText) return;
+    posterAsked = true;
+    requestAnimationFrame(drawPoster);
+  }
+  // Each run of characters in a box exactly as many cells wide, so that every
+  // character stands in its own cells whatever the font draws it as; bright
+  // characters as the terminal draws them, bright white and bold.
+  function drawPoster() {
+    posterAsked = false;
+    if (term) return;
+    const text = window.Module.UTF8ToString(window.Module._WebPresentedText());
+    const shape = terminalShape(fittingFontSize(terminalRoom()));
+    const poster = document.createElement('div');
+    poster.id = 'poster';
+    poster.style.cssText = `font-family: ${kFonts}; font-size: ${shape.fontSize}px; width: ${shape.width}px; ` +
+      `height: ${shape.height}px; letter-spacing: ${shape.spacing}px`;
+    const cells = [];
+    for (const line of text.split('\n').slice(0, kRows)) {
+      const row = document.createElement('div');
+      row.style.height = row.style.lineHeight = `${shape.cellHeight}px`;
+      const rowCells = [];
+      let run = '';
+      let runCells = 0;
+      let bright = false;
+      let wide = false;
+      const endRun = () => {
+        if (runCells === 0) return;
+        const box = document.createElement('span');
+        box.textContent = run;
+        box.style.width = `${runCells * shape.cellWidth}px`;
+        if (bright) box.className = 'bright';
+        row.appendChild(box);
+        run = '';
+        runCells = 0;
+      };
+      for (const c of line) {
+        if (c === kBrightMark || c === kNormalMark) {
+          endRun();
+          bright = c === kBrightMark;
+        } else if (c === kWideMark) {
+          wide = true;
+        } else {
+          // ASCII runs on; any other character has a box of its own.
+          if (c >= '\x80' || wide) endRun();
+          run += c;
+          runCells += wide ? 2 : 1;
+          rowCells.push(...(wide ? [c, ''] : [c]));
+          if (c >= '\x80' || wide) endRun();
+          wide = false;
+        }
+      }
+      endRun();
+      poster.appendChild(row);
+      cells.push(rowCells);
+    }
+    const shown = element('poster');
+    if (shown) {
+      shown.replaceWith(poster);
+    } else {
+      element('terminal').appendChild(poster);
+    }
+    // What it shows, for the browser tests, as they read the terminal's buffer.
+    window.chessrpgPoster = { cells };
+    if (waitingGame) setTimeout(startTerminal);
+  }
+  // The terminal has drawn the game: its text goes.
+  function removePoster() {
+    const poster = element('poster');
+    if (poster) poster.remove();
+    window.chessrpgPoster = null;
+    performance.mark('chessrpg: terminal drawn');
+  }
+  // Keys before the terminal opens, as it would send them.
+  function keyBeforeTerminal(event) {
+    if (event.altKey || event.metaKey || event.isComposing) return;
+    let bytes = kTerminalKeys[event.key];
+    if (event.ctrlKey) {
+      bytes = /^[a-z]$/i.test(event.key) ? String.fromCharCode(event.key.toUpperCase().charCodeAt(0) - 64) : undefined;
+    } else if (bytes === undefined && [...event.key].length === 1) {
+      bytes = event.key;
+    }
+    if (bytes === undefined) return;
+    event.preventDefault();
+    pushKeys(utf8.encode(bytes));
+  }
+  document.addEventListener('keydown', keyBeforeTerminal);
+  window.addEventListener('resize', askForPoster);
+
+  // The terminal starts once the game waits for the player with its screen
+  // drawn (after this frame's painting), or a while after the page has
+  // loaded whatever the game does.
+  const kTerminalLatestMs = 1000;
+  let waitingGame = false;
+  let terminalStarted = false;
+  function gameWaited() {
+    waitingGame = true;
+    if (!posterAsked) setTimeout(startTerminal);
+  }
+  function startTerminal() {
+    if (terminalStarted) return;
+    terminalStarted = true;
+    loadScript('xterm/xterm.js').then(() => fontsLoaded).then(setUpTerminal, () => {
+      console.warn('the terminal (xterm/xterm.js) could not be loaded');
+    });
+  }
+  window.addEventListener('load', () => setTimeout(startTerminal, kTerminalLatestMs));
 
   // --- the pad on touch screens ---
   function startPad() {
@@ -373,14 +519,14 @@
   function fontLoaded() {
     const faces = ['400', '700'].map((weight) => document.fonts.load(`${weight} 16px "${kOwnFont}"`, '●'));
     const late = new Promise((resolve) => { setTimeout(resolve, kFontWaitMs); });
-    return Promise.race([Promise.all(faces), late]).catch(() => {});
+    return Promise.race([Promise.all(faces), late]).catch(() => {}).then(() => {
+      fontsIn = true;
+      if (earlyWrites.length > 0) askForPoster();
+    });
   }
 
-  // xterm.js has run by now. The pad comes first, so that the terminal opens
-  // at its size.
+  // xterm.js has run by now.
   function setUpTerminal() {
-    touchScreen = window.matchMedia('(pointer: coarse)').matches;
-    if (touchScreen) startPad();
     const room = terminalRoom();
     const fontSize = fittingFontSize(room);
     term = new Terminal({
@@ -404,7 +550,20 @@
     // On a touch screen the pad is the keyboard: no on-screen keyboard over the game.
     if (touchScreen) term.textarea.setAttribute('inputmode', 'none');
     fitTerminal(room, fontSize);
-    for (const bytes of earlyWrites.splice(0)) term.write(bytes);
+    document.removeEventListener('keydown', keyBeforeTerminal);
+    window.removeEventListener('resize', askForPoster);
+    // The page's text of the game stays over the terminal until the terminal
+    // has drawn what the game wrote.
+    const early = earlyWrites.splice(0);
+    if (element('poster')) element('poster').classList.add('over');
+    if (early.length === 0) removePoster();
+    early.forEach((bytes, i) => term.write(bytes, i + 1 < early.length ? undefined : () => {
+      const drawn = term.onRender(() => {
+        drawn.dispose();
+        removePoster();
+      });
+      term.refresh(0, kRows - 1);
+    }));
     performance.mark('chessrpg: terminal open');
     window.addEventListener('resize', () => fitTerminal());
     element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });
@@ -435,7 +594,10 @@
       });
     });
   }
-  document.addEventListener('DOMContentLoaded', () => fontLoaded().then(setUpTerminal));
+  // The pad comes first, so that the game's screen has its size at once.
+  touchScreen = window.matchMedia('(pointer: coarse)').matches;
+  if (touchScreen) startPad();
+  const fontsLoaded = fontLoaded();
 
   window.addEventListener('pagehide', () => {
     if (window.Module && window.Module._WebQuit) {

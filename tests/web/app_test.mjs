@@ -12,14 +12,15 @@ import { cpSync, mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } f
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { openGame, startChromium, until, untilResolved } from './browser.mjs';
+import { openGame, screenRows, startChromium, until, untilResolved } from './browser.mjs';
 import { serveFolder } from './static_server.mjs';
 
 const work = process.env.CHESSRPG_WEB_WORK;
 const root = fileURLToPath(new URL('../..', import.meta.url));
 const reference = JSON.parse(readFileSync(join(work, 'first_frame.json'), 'utf8'));
 const withFrame = (page) => page.addInitScript((frame) => { window.expectedFrame = frame; }, reference.frame);
-const firstFrame = (page) => until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
+const firstFrame = (page) => until(page, 'the first field frame, cell for cell, drawn by the terminal', () =>
+  window.screenWatch.seen('frame') && window.screenWatch.terminalDrawn);
 
 let browser;
 let server;
@@ -164,6 +165,55 @@ test('the terminal: the game\'s 22 rows, as large as the window allows, the pad 
       'the pad is not beside the game');
     await closeClean(page);
   });
+});
+
+// Until the terminal has drawn the game, the page shows it as text of its
+// own. With xterm.js held back, the keys typed reach the game, a battle's
+// animations play up to its command menu, and once the terminal has taken
+// over it draws the same screen pixel for pixel (on the field of a world
+// where nothing roams, and at the battle's menu, the screen stands still).
+test('before the terminal: the game as the page\'s text, drawn as the terminal then draws it, its keys taken', async (t) => {
+  const [x, y] = reference.hero;
+  const stepTaken = async (page) => {
+    await until(page, 'the hero on the page\'s text', ([x, y]) => window.screenWatch.at(x, y) === '●', [x, y]);
+    await page.keyboard.press('ArrowRight');
+    await until(page, 'the hero a step to the right', ([x, y]) => window.screenWatch.at(x, y) !== '●' &&
+      [1, 2].some((step) => window.screenWatch.at(x + step, y) === '●'), [x, y]);
+  };
+  const battleMenu = (page) => until(page, 'the battle\'s command menu, waiting', () =>
+    ['HP : 40 / 40', 'コマンドをえらぶ'].every((text) => window.screenWatch.shows(text)));
+  const phone = { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true, deviceScaleFactor: 2 };
+  const setups = [
+    ['a desktop, a step on the field', 'calm', { viewport: { width: 1000, height: 800 } }, stepTaken],
+    ['a phone upright at twice its pixels, a step on the field', 'calm', phone, stepTaken],
+    ['a desktop, a battle with its bright current HP', 'flee', { viewport: { width: 1000, height: 800 } }, battleMenu],
+  ];
+  for (const [name, site, options, reach] of setups) {
+    await t.test(name, async () => {
+      let release = null;
+      const held = new Promise((resolve) => { release = resolve; });
+      const holdTerminal = (page) => page.route('**/xterm/xterm.js', async (route) => {
+        await held;
+        await route.continue();
+      });
+      const page = await openGame(browser, `${server.url}sites/${site}/index.html`, options, holdTerminal, 'commit');
+      await reach(page);
+      const game = page.locator('#game');
+      const before = { rows: await screenRows(page), picture: await game.screenshot() };
+      assert.equal(await page.evaluate(() => window.chessrpgTerminal), null, 'the terminal opened');
+      release();
+      await until(page, 'the terminal drawing the game', () => window.screenWatch.terminalDrawn);
+      const after = { rows: await screenRows(page), picture: await game.screenshot() };
+      assert.deepEqual(after.rows, before.rows);
+      if (!after.picture.equals(before.picture)) {
+        const file = (which) => join(work, `before-terminal-${setups.findIndex((setup) => setup[0] === name)}-${which}.png`);
+        writeFileSync(file('text'), before.picture);
+        writeFileSync(file('terminal'), after.picture);
+        assert.fail(`the terminal draws the screen otherwise than the page's text did: ${file('*')}`);
+      }
+      await closeClean(page);
+    });
+  }
 });
 
 test('the program\'s WebAssembly: also from a host that names its type otherwise; without it the screen says so', async () => {

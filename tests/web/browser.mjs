@@ -20,8 +20,9 @@ export function startChromium(executablePath, env = {}) {
 }
 
 // A page of its own context (options as Playwright's newContext takes them)
-// with the screen watcher, at the address; prepare(page) runs before it loads.
-export async function openGame(browser, address, options = {}, prepare = null) {
+// with the screen watcher, at the address; prepare(page) runs before it loads,
+// which is over when `waitUntil` says (as Playwright's goto takes it).
+export async function openGame(browser, address, options = {}, prepare = null, waitUntil = 'load') {
   const context = await browser.newContext({ viewport: { width: 1000, height: 800 }, ...options });
   await context.addInitScript(watcher);
   const page = await context.newPage();
@@ -29,7 +30,7 @@ export async function openGame(browser, address, options = {}, prepare = null) {
   const errors = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   page.errors = errors;
-  await page.goto(address);
+  await page.goto(address, { waitUntil });
   return page;
 }
 

@@ -47,7 +47,8 @@ const showsAll = (texts) => texts.every((text) => window.screenWatch.shows(text)
 const seen = (texts) => texts.every((text) => window.screenWatch.seen(text));
 
 async function expectFirstFrame(page) {
-  await until(page, 'the first field frame, cell for cell', () => window.screenWatch.seen('frame'));
+  await until(page, 'the first field frame, cell for cell, drawn by the terminal', () =>
+    window.screenWatch.seen('frame') && window.screenWatch.terminalDrawn);
 }
 
 test('the shipped world: the first field frame cell for cell, its key help, a walk into screen 2, and Ctrl+C', async () => {

@@ -3,6 +3,8 @@
 // what the program wrote, it reads the screen from xterm.js's buffer
 // (one text per row: each cell's character, a wide character once, blanks as
 // blanks) and notes what the tests look for, with the time it first showed.
+// While the terminal loads, the page shows the game as text of its own
+// (window.chessrpgPoster: its cells, row by row); that is the screen then.
 (() => {
   const kColumns = 80;
   const watch = {
@@ -47,17 +49,18 @@
     }
   }
 
-  function look() {
+  // The rows of the page's text of the game, from its cells ('' for the
+  // right half of a wide character).
+  const posterRows = (poster) => poster.cells.map((row) => row.join(''));
+
+  // Notes what the screen shows now, whichever draws it.
+  function note(rows) {
     const ms = performance.now();
-    if (watch.writes === 0) {
-      watch.firstWriteAt = ms;
-      window.chessrpgTerminal.onRender(noteRender);
-      // Which of the page's own font faces had loaded when the first write went in.
+    if (watch.facesAtFirstWrite === undefined) {
+      // Which of the page's own font faces had loaded when the game first drew.
       watch.facesAtFirstWrite = [...document.fonts].map((face) => `${face.family} ${face.weight} ${face.status}`);
     }
-    const rows = readRows();
     watch.lastRows = rows;
-    watch.writes += 1;
     for (const text of watch.wanted) {
       if (!watch.seenAt.has(text) && rows.some((row) => row.includes(text))) watch.seenAt.set(text, ms);
     }
@@ -68,14 +71,28 @@
     for (const check of watch.checks) check(rows, ms);
   }
 
-  // Blank rows until the page has made its terminal.
-  watch.rows = () => (window.chessrpgTerminal ? readRows() : new Array(22).fill(''));
+  function look() {
+    if (watch.writes === 0) {
+      watch.firstWriteAt = performance.now();
+      window.chessrpgTerminal.onRender(noteRender);
+    }
+    watch.writes += 1;
+    note(readRows());
+  }
+
+  // Blank rows until the page shows the game.
+  watch.rows = () => (poster ? posterRows(poster) : window.chessrpgTerminal ? readRows() : new Array(22).fill(''));
   watch.lookFor = (texts) => { for (const text of texts) if (!watch.wanted.includes(text)) watch.wanted.push(text); };
   watch.seen = (text) => watch.seenAt.has(text);
   // The character at column x of row y ('' on the right half of a wide one).
-  watch.at = (x, y) => window.chessrpgTerminal.buffer.active.getLine(y).getCell(x).getChars();
+  watch.at = (x, y) => {
+    if (poster) return poster.cells[y][x];
+    return window.chessrpgTerminal ? window.chessrpgTerminal.buffer.active.getLine(y).getCell(x).getChars() : ' ';
+  };
   // Columns [from, to) of row y, a wide character once.
   watch.textAt = (y, from, to) => {
+    if (poster) return poster.cells[y].slice(from, to).join('');
+    if (!window.chessrpgTerminal) return ' '.repeat(to - from);
     const line = window.chessrpgTerminal.buffer.active.getLine(y);
     let text = '';
     for (let x = from; x < to; ++x) {
@@ -99,6 +116,23 @@
         look();
         if (callback) callback();
       });
+    },
+  });
+  // The page's text of the game, drawn in the animation frame that sets it;
+  // null once the terminal has drawn the game in its place.
+  let poster = null;
+  Object.defineProperty(window, 'chessrpgPoster', {
+    configurable: true,
+    get() { return poster; },
+    set(value) {
+      poster = value;
+      if (value) {
+        note(posterRows(value));
+        noteRender();
+      } else if (!watch.terminalDrawn) {
+        watch.terminalDrawn = true;
+        console.debug('screen watch: terminal drawn');
+      }
     },
   });
   window.screenWatch = watch;
