@@ -13,9 +13,10 @@
 // the game, the page shows the game's screen as text of its own, cell for
 // cell where the terminal draws it, and takes the keys itself. xterm.js comes
 // in meanwhile (index.html preloads it) but runs only once the game first
-// waits for the player with its screen shown: evaluating it and opening the
-// terminal take the page's only thread for a while, which the game's start
-// needs more. The terminal then takes in what the game wrote, and takes over.
+// waits, for a key or for a while, with its screen shown: evaluating it and
+// opening the terminal take the page's only thread for a while, which the
+// game's start needs more. The terminal then takes in what the game wrote,
+// and takes over.
 'use strict';
 
 (function () {
@@ -172,6 +173,7 @@
     // Until the clock (performance.now) reaches the deadline, never earlier,
     // unless the player ends the game meanwhile.
     sleepUntil(deadlineMs) {
+      gameWaited();
       return new Promise((resolve) => {
         const wait = Math.ceil(deadlineMs - performance.now());
         if (wait <= 0) {
@@ -381,8 +383,9 @@
   // ready before them. Until the terminal has drawn what the game wrote, the
   // page shows the game's screen as the program gives it in text, in the
   // terminal's place, font, cells and colours, and takes the keys itself ---
-  let fontsIn = false;        // the page's font has loaded (or is given up on)
-  let posterAsked = false;    // a drawing waits for the next animation frame
+  let fontsIn = false;          // the page's font has loaded (or is given up on)
+  let posterAsked = false;      // a drawing waits for the next animation frame
+  let posterShowsGame = false;  // it has shown more than a blank screen
   function askForPoster() {
     if (posterAsked || !fontsIn || term || !window.Module._WebPresentedText) return;
     posterAsked = true;
@@ -447,7 +450,8 @@
     }
     // What it shows, for the browser tests, as they read the terminal's buffer.
     window.chessrpgPoster = { cells };
-    if (waitingGame) setTimeout(startTerminal);
+    posterShowsGame = posterShowsGame || /[^ \n\x01-\x03]/.test(text);
+    if (waitingGame && posterShowsGame) setTimeout(startTerminal);
   }
   // The terminal has drawn the game: its text goes.
   function removePoster() {
@@ -472,15 +476,16 @@
   document.addEventListener('keydown', keyBeforeTerminal);
   window.addEventListener('resize', askForPoster);
 
-  // The terminal starts once the game waits for the player with its screen
-  // drawn (after this frame's painting), or a while after the page has
-  // loaded whatever the game does.
+  // The terminal starts once the game first waits (for a key, or until a
+  // figure's next step) with its screen drawn, after that frame's painting
+  // (the blank screen of the game's start is not it); or a while after the
+  // page has loaded, whatever the game does.
   const kTerminalLatestMs = 1000;
   let waitingGame = false;
   let terminalStarted = false;
   function gameWaited() {
     waitingGame = true;
-    if (!posterAsked) setTimeout(startTerminal);
+    if (!posterAsked && posterShowsGame) setTimeout(startTerminal);
   }
   function startTerminal() {
     if (terminalStarted) return;
