@@ -12,9 +12,13 @@
     lastRows: null,
     wanted: [],            // texts to look for anywhere on the screen
     seenAt: new Map(),     // text (or 'frame') -> performance.now() when first seen
-    shownAt: new Map(),    // the same, when the terminal first drew the screen after that
-    checks: [],            // functions (rows, ms) called after every write
+    shownAt: new Map(),    // the same, when the screen was first drawn after that
+    checks: [],            // functions (rows, ms) called after every write or drawing of the page's text
+    terminalDrawn: false,  // the terminal has drawn the game in place of the page's text
   };
+  // The page's text of the game while it shows (window.chessrpgPoster), null
+  // once the terminal has drawn the game in its place.
+  let poster = null;
   // Rows to look for from the top of the screen, noted as 'frame':
   // window.expectedFrame, which a test may set before the page loads.
 
@@ -118,9 +122,7 @@
       });
     },
   });
-  // The page's text of the game, drawn in the animation frame that sets it;
-  // null once the terminal has drawn the game in its place.
-  let poster = null;
+  // The page's text of the game is drawn in the animation frame that sets it.
   Object.defineProperty(window, 'chessrpgPoster', {
     configurable: true,
     get() { return poster; },
