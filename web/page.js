@@ -386,8 +386,10 @@
   let fontsIn = false;          // the page's font has loaded (or is given up on)
   let posterAsked = false;      // a drawing waits for the next animation frame
   let posterShowsGame = false;  // it has shown more than a blank screen
+  // Only once the game has written: the program is running then (a resize
+  // may come before).
   function askForPoster() {
-    if (posterAsked || !fontsIn || term || !window.Module._WebPresentedText) return;
+    if (posterAsked || !fontsIn || term || earlyWrites.length === 0) return;
     posterAsked = true;
     requestAnimationFrame(drawPoster);
   }
@@ -526,7 +528,7 @@
     const late = new Promise((resolve) => { setTimeout(resolve, kFontWaitMs); });
     return Promise.race([Promise.all(faces), late]).catch(() => {}).then(() => {
       fontsIn = true;
-      if (earlyWrites.length > 0) askForPoster();
+      askForPoster();
     });
   }
 
