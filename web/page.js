@@ -432,11 +432,12 @@
           wide = true;
         } else {
           // ASCII runs on; any other character has a box of its own.
-          if (c >= '\x80' || wide) endRun();
+          const alone = c >= '\x80' || wide;
+          if (alone) endRun();
           run += c;
           runCells += wide ? 2 : 1;
           rowCells.push(...(wide ? [c, ''] : [c]));
-          if (c >= '\x80' || wide) endRun();
+          if (alone) endRun();
           wide = false;
         }
       }
@@ -560,17 +561,17 @@
     document.removeEventListener('keydown', keyBeforeTerminal);
     window.removeEventListener('resize', askForPoster);
     // The page's text of the game stays over the terminal until the terminal
-    // has drawn what the game wrote.
-    const early = earlyWrites.splice(0);
+    // has drawn what the game wrote (the empty write's callback comes once
+    // the others are in).
     if (element('poster')) element('poster').classList.add('over');
-    if (early.length === 0) removePoster();
-    early.forEach((bytes, i) => term.write(bytes, i + 1 < early.length ? undefined : () => {
+    for (const bytes of earlyWrites.splice(0)) term.write(bytes);
+    term.write('', () => {
       const drawn = term.onRender(() => {
         drawn.dispose();
         removePoster();
       });
       term.refresh(0, kRows - 1);
-    }));
+    });
     performance.mark('chessrpg: terminal open');
     window.addEventListener('resize', () => fitTerminal());
     element('game').addEventListener('click', () => { if (!touchScreen) term.focus(); });

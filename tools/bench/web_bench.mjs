@@ -107,24 +107,19 @@ const kEchoPage = `<!doctype html><meta charset="utf-8">
 
 // --- page load ---
 
-// The first field frame drawn, as the screen watcher says on the console.
-// Nothing is run in the page until then: a script evaluated there (the
-// driver's own, the first time) would take the page's main thread in the
-// middle of the load measured.
-function untilFrameShown(page) {
+// What the screen watcher says on the console: the first field frame drawn,
+// and the terminal drawing the game in place of the page's text. Nothing is
+// run in the page until then: a script evaluated there (the driver's own, the
+// first time) would take the page's main thread in the middle of the load
+// measured.
+function untilWatcherSays(page, what) {
   return page.waitForEvent('console', {
-    predicate: (message) => message.text() === 'screen watch: frame shown', timeout: 20000,
-  });
-}
-// The terminal drawing the game in place of the page's text, said the same way.
-function untilTerminalDrawn(page) {
-  return page.waitForEvent('console', {
-    predicate: (message) => message.text() === 'screen watch: terminal drawn', timeout: 20000,
+    predicate: (message) => message.text() === `screen watch: ${what}`, timeout: 20000,
   });
 }
 const withFrame = async (page) => {
-  page.frameShown = untilFrameShown(page);
-  page.terminalDrawn = untilTerminalDrawn(page);
+  page.frameShown = untilWatcherSays(page, 'frame shown');
+  page.terminalDrawn = untilWatcherSays(page, 'terminal drawn');
   // The main thread's busy time, from Chromium's own count.
   page.cdp = await page.context().newCDPSession(page);
   await page.cdp.send('Performance.enable');
